@@ -1,0 +1,30 @@
+#pragma once
+
+#include "shell/controls.h"
+
+#include <QDateTime>
+
+#include <functional>
+
+// The main window's error log: entries prepended to the text of txtErr, newest first.
+class ErrorLog
+{
+public:
+    explicit ErrorLog(TextBoxModel &txtErr);
+
+    // "[date time] subject - ERROR: number description" and two CR LF.
+    QString entry(const QString &subject, qint32 number, const QString &description) const;
+    void add(const QString &subject, qint32 number, const QString &description);
+    // Prepends a text of its own wording (it brings its own line ends).
+    void addText(const QString &text);
+    // The current date and time as entries write it (system short format).
+    QString timestamp() const;
+    bool isEmpty() const;
+    void clear();
+
+    // Replaceable for tests.
+    std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+
+private:
+    TextBoxModel &m_txtErr;
+};

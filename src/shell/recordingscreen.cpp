@@ -1,0 +1,37 @@
+#include "shell/recordingscreen.h"
+
+void RecordingScreen::messageBox(const QString &text, Icon icon, const QString &title)
+{
+    messages.append({text, icon, title});
+}
+
+void RecordingScreen::setWaitCursor(bool on)
+{
+    waitCursor = on;
+    ++waitCursorChanges;
+}
+
+void RecordingScreen::doEvents()
+{
+    ++eventsLetThrough;
+}
+
+void RecordingScreen::lockRepaint(const QString &windowName)
+{
+    lockedWindow = windowName;
+}
+
+void RecordingScreen::unlockRepaint()
+{
+    lockedWindow.clear();
+}
+
+int RecordingScreen::textWidth(const QString &, const QString &text)
+{
+    return int(text.size()) * charWidth;
+}
+
+void RecordingScreen::setFocus(const QString &controlName)
+{
+    focusRequests.append(controlName);
+}

@@ -1,0 +1,3 @@
+#include "ui/actionlistwidget.h"
+
+ActionListWidget::ActionListWidget(QWidget *parent) : QListWidget(parent) {}

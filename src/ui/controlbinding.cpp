@@ -1,0 +1,155 @@
+#include "ui/controlbinding.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+namespace {
+
+QColor colorOf(ColorRole role, const QPalette &palette)
+{
+    switch (role) {
+    case ColorRole::WindowText:
+        return palette.color(QPalette::Active, QPalette::WindowText);
+    case ColorRole::GrayText:
+        return palette.color(QPalette::Disabled, QPalette::Text);
+    case ColorRole::ButtonFace:
+        return palette.color(QPalette::Active, QPalette::Button);
+    case ColorRole::Green:
+        return QColor(0, 255, 0);
+    case ColorRole::Red:
+        return QColor(255, 0, 0);
+    }
+    return {};
+}
+
+void applyCommon(QWidget *widget, const ControlModel &model)
+{
+    widget->setEnabled(model.enabled());
+    // Hidden state is only meaningful once the window is up; before that Qt would
+    // report every child hidden, so compare against the model, not isVisible().
+    widget->setVisible(model.visible());
+    widget->setToolTip(model.toolTip());
+}
+
+} // namespace
+
+void ControlBinding::add(QWidget *widget, const ControlModel &model, std::function<void()> apply)
+{
+    auto seen = std::make_shared<quint64>(~quint64(0));
+    m_entries.append({[widget, &model, apply, seen] {
+        if (*seen == model.revision())
+            return;
+        *seen = model.revision();
+        const QSignalBlocker blocker(widget);
+        applyCommon(widget, model);
+        apply();
+    }});
+}
+
+void ControlBinding::forwarded()
+{
+    if (afterEvent)
+        afterEvent();
+    sync();
+}
+
+void ControlBinding::bind(QCheckBox *widget, CheckBoxModel &model)
+{
+    add(widget, model, [widget, &model] {
+        widget->setText(model.caption());
+        widget->setChecked(model.value() != 0);
+    });
+    QObject::connect(widget, &QCheckBox::clicked, widget, [this, &model](bool checked) {
+        if (m_syncing)
+            return;
+        model.setValue(checked ? 1 : 0);
+        forwarded();
+    });
+}
+
+void ControlBinding::bind(QLineEdit *widget, TextBoxModel &model)
+{
+    add(widget, model, [widget, &model] {
+        if (widget->text() != model.text())
+            widget->setText(model.text());
+        widget->setReadOnly(model.locked());
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Text, colorOf(model.foreColor(), palette));
+        widget->setPalette(palette);
+    });
+    QObject::connect(widget, &QLineEdit::textEdited, widget, [this, &model](const QString &text) {
+        if (m_syncing)
+            return;
+        model.setText(text);
+        forwarded();
+    });
+}
+
+void ControlBinding::bind(QPlainTextEdit *widget, TextBoxModel &model)
+{
+    add(widget, model, [widget, &model] {
+        if (widget->toPlainText() != model.text())
+            widget->setPlainText(model.text());
+    });
+}
+
+void ControlBinding::bind(QLabel *widget, LabelModel &model)
+{
+    add(widget, model, [widget, &model] { widget->setText(model.caption()); });
+}
+
+void ControlBinding::bind(QAbstractButton *widget, ButtonModel &model,
+                          std::function<void()> onClick)
+{
+    add(widget, model, [widget, &model] { widget->setText(model.caption()); });
+    QObject::connect(widget, &QAbstractButton::clicked, widget, [this, onClick] {
+        if (m_syncing || !onClick)
+            return;
+        onClick();
+        forwarded();
+    });
+}
+
+void ControlBinding::bind(QListWidget *widget, ListBoxModel &model)
+{
+    auto seenEntries = std::make_shared<quint64>(~quint64(0));
+    add(widget, model, [widget, &model, seenEntries] {
+        if (*seenEntries != model.entriesRevision()) {
+            *seenEntries = model.entriesRevision();
+            widget->clear();
+            widget->addItems(model.entries());
+        }
+        for (int i = 0; i < model.count(); ++i) {
+            QListWidgetItem *item = widget->item(i);
+            if (item->isSelected() != model.selected(i))
+                item->setSelected(model.selected(i));
+        }
+        if (widget->currentRow() != model.listIndex())
+            widget->setCurrentRow(model.listIndex(), QItemSelectionModel::NoUpdate);
+        widget->horizontalScrollBar()->setRange(
+            0, qMax(0, model.horizontalExtent() - widget->viewport()->width()));
+    });
+    QObject::connect(widget, &QListWidget::itemSelectionChanged, widget, [this, widget, &model] {
+        if (m_syncing)
+            return;
+        for (int i = 0; i < model.count() && i < widget->count(); ++i)
+            model.setSelected(i, widget->item(i)->isSelected());
+        model.setListIndex(widget->currentRow());
+        forwarded();
+    });
+}
+
+void ControlBinding::sync()
+{
+    if (m_syncing)
+        return;
+    m_syncing = true;
+    for (const Entry &entry : std::as_const(m_entries))
+        entry.sync();
+    m_syncing = false;
+}

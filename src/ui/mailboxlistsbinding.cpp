@@ -1,0 +1,17 @@
+#include "ui/installformview.h"
+
+#include "ui_installform.h"
+
+void InstallFormView::bindMailboxLists()
+{
+    Ui::InstallForm &ui = *m_ui;
+    m_binding.bind(ui.Check2, m_form.Check2);
+    m_binding.bind(ui.Check3, m_form.Check3);
+    m_binding.bind(ui.Check4, m_form.Check4);
+    m_binding.bind(ui.Check5, m_form.Check5);
+    m_binding.bind(ui.Check7, m_form.Check7);
+    m_binding.bind(ui.SysMbxInstList, m_form.SysMbxInstList);
+    m_binding.bind(ui.SysMbxUninstList, m_form.SysMbxUninstList);
+    m_binding.bind(ui.MbxInstList, m_form.MbxInstList);
+    m_binding.bind(ui.MbxUninstList, m_form.MbxUninstList);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "shell/screen.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+// The screen of a Qt session: real message boxes, cursor and event loop.
+class QtScreen : public Screen
+{
+public:
+    // The window whose controls are found by name, and which parents message boxes.
+    void setWindow(QWidget *window) { m_window = window; }
+    // Runs before pending events are let through, so the window shows the latest state.
+    std::function<void()> beforeEvents;
+
+    void messageBox(const QString &text, Icon icon, const QString &title) override;
+    void setWaitCursor(bool on) override;
+    void doEvents() override;
+    void lockRepaint(const QString &windowName) override;
+    void unlockRepaint() override;
+    int textWidth(const QString &controlName, const QString &text) override;
+    int verticalScrollBarWidth() override;
+    void setFocus(const QString &controlName) override;
+
+private:
+    QWidget *control(const QString &name) const;
+
+    QPointer<QWidget> m_window;
+    QPointer<QWidget> m_locked;
+    bool m_waitCursor = false;
+};
