@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and then runs the demo or the test suite.
+#   scripts/setup.sh demo   build and start kestrelon-setup on the demo lab
+#   scripts/setup.sh test   build and run every test through CTest
+set -euo pipefail
+
+top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${KESTRELON_BUILD_DIR:-$top/build}"
+what="${1:-}"
+
+usage() {
+    sed -n '2,4s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
+}
+
+# Debian packages: compiler and build tools, Qt 6 (Core, Gui, Widgets, Sql with its
+# SQLite driver, Network, Test), the GL headers Qt's CMake files ask for, and a font
+# so that text measures the same in offscreen tests as on a desktop.
+packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev fonts-dejavu-core)
+
+install_missing() {
+    local missing=()
+    for package in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "setup: missing packages ${missing[*]}; run this as root to install them" >&2
+        exit 1
+    fi
+    echo "setup: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build_all() {
+    cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$build" -j"$(nproc)"
+}
+
+case "$what" in
+demo)
+    install_missing
+    build_all
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        echo "setup: built; no display here, so the window cannot open." >&2
+        echo "setup: run it from a desktop session: cd $top/demo && $build/bin/kestrelon-setup" >&2
+        exit 1
+    fi
+    # The demo lab is created in the user's data folder on first use;
+    # the program looks for Kestrelon.dll in its current folder.
+    cd "$top/demo"
+    exec "$build/bin/kestrelon-setup"
+    ;;
+test)
+    install_missing
+    build_all
+    export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    cd "$build"
+    exec ctest --output-on-failure -j"$(nproc)"
+    ;;
+*)
+    usage
+    [ "$what" = "-h" ] || [ "$what" = "--help" ]
+    ;;
+esac
