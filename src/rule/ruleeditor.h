@@ -4,6 +4,8 @@
 #include "shell/screen.h"
 
 #include <array>
+#include <functional>
+#include <QChar>
 
 // One rule row: condition, action list, target and the row's two buttons.
 struct RuleRow
@@ -15,19 +17,54 @@ struct RuleRow
     ButtonModel cmdBrowse;
 };
 
-// The rule area of the main window: four rule rows and the event sink priority.
+// The rule area of the main window: four rule rows and the event sink priority, with
+// the handlers that keep each row's target in step with its action.
 class RuleEditor
 {
 public:
-    explicit RuleEditor(Screen &screen);
+    static constexpr int RowCount = 4;
+    // Actions, as the top index of a row's action list.
+    enum Action { MoveToFolder = 0, Delete = 1, ForwardTo = 2, SetScl = 3 };
 
-    std::array<RuleRow, 4> rows;
+    explicit RuleEditor(Screen &screen);
+    RuleEditor(const RuleEditor &) = delete;
+    RuleEditor &operator=(const RuleEditor &) = delete;
+
+    Screen &screen() const { return m_screen; }
+
+    std::array<RuleRow, RowCount> rows;
     TextBoxModel txtPriority{QStringLiteral("txtPriority")};
 
+    // Cleared while the installed configuration is loaded: action clicks then do nothing.
     bool editorReady = false;
     QString lastAcceptedPriority;
+    // Set while the priority check rewrites the box, so the change it raises is ignored.
     bool priorityGuard = false;
+
+    // Opens the recipient picker for a row; the picker writes the row's target.
+    std::function<void(int row)> browseRecipient;
+    // Shows the condition test dialog for a row, modally.
+    std::function<void(int row)> testCondition;
+
+    // The row's action: the item its one-line list shows.
+    int action(int row) const { return rows[row].List1.topIndex(); }
+    // Sets the selected index of a row's action list; like the list box, this raises
+    // the list's click even when the index does not change.
+    void setActionListIndex(int row, int index);
+    // Leaves no item of a row's action list selected, so the list shows no highlight.
+    void clearActionSelection(int row);
+
+    void List1_Click(int row);
+    void List1_Scroll(int row);
+    void txtSpamTag_Change(int row);
+    void txtSpamFolder_LostFocus(int row);
+    // Whether a typed character may reach the priority box.
+    static bool txtPriority_KeyPress(QChar key);
+    void txtPriority_Change();
+    void btnTest_Click(int row);
+    void cmdBrowse_Click(int row);
 
 private:
     Screen &m_screen;
+    std::array<bool, RowCount> m_clickMuted{};
 };

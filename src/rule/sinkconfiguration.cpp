@@ -1,0 +1,148 @@
+#include "rule/sinkconfiguration.h"
+
+#include "rule/spacetrim.h"
+
+namespace {
+
+const QChar Tab(9);
+const QChar Cr(13);
+
+// Slashes turned, quotes removed and the outer backslashes stripped.
+QString cleanTarget(const QString &text)
+{
+    QString target = trimSpaces(text);
+    target.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    target.remove(QLatin1Char('\''));
+    target.remove(QLatin1Char('"'));
+    qsizetype begin = 0;
+    qsizetype end = target.size();
+    while (begin < end && target[begin] == QLatin1Char('\\'))
+        ++begin;
+    while (end > begin && target[end - 1] == QLatin1Char('\\'))
+        --end;
+    return target.mid(begin, end - begin);
+}
+
+bool emptyOrTabsOnly(const QString &text)
+{
+    for (QChar c : text) {
+        if (c != Tab)
+            return false;
+    }
+    return true;
+}
+
+void setDefaultRows(RuleEditor &editor)
+{
+    for (int i = 1; i < RuleEditor::RowCount; ++i) {
+        editor.rows[i].txtSpamTag.setText(QString());
+        editor.rows[i].txtSpamFolder.setText(QString());
+    }
+}
+
+} // namespace
+
+std::optional<QString> BuildSinkConfiguration(RuleEditor &editor, const QString &windowCaption)
+{
+    QString targets;
+    QString conditions;
+    for (int i = 0; i < RuleEditor::RowCount; ++i) {
+        RuleRow &row = editor.rows[i];
+        row.txtSpamFolder.setText(cleanTarget(row.txtSpamFolder.text()).remove(QLatin1Char(':')));
+        const QString condition = trimSpaces(row.txtSpamTag.text());
+        const int action = editor.action(i);
+        if (action == RuleEditor::Delete) {
+            row.txtSpamFolder.setText(QStringLiteral("[Null]"));
+        } else if (action == RuleEditor::SetScl) {
+            if (trimSpaces(row.txtSpamFolder.text()).size() == 1)
+                targets += QLatin1Char('+');
+        } else if (!condition.isEmpty() && trimSpaces(row.txtSpamFolder.text()).isEmpty()) {
+            targets.clear();
+            break;
+        }
+        const QString target = trimSpaces(row.txtSpamFolder.text());
+        targets += target;
+        if (!target.isEmpty())
+            targets += Tab;
+        conditions += condition;
+        if (!condition.isEmpty())
+            conditions += Tab;
+    }
+    if (emptyOrTabsOnly(targets) || emptyOrTabsOnly(conditions)) {
+        editor.screen().messageBox(
+            QStringLiteral("Please fill the Spam header and Target folder fields"),
+            Screen::Icon::Exclamation, windowCaption);
+        return std::nullopt;
+    }
+    return targets + Cr + conditions + Cr + trimSpaces(editor.txtPriority.text());
+}
+
+void LoadSinkConfiguration(RuleEditor &editor, const QString &configuration)
+{
+    QString targetsPart;
+    QString conditionsPart;
+    QString priorityPart;
+    const qsizetype firstCr = configuration.indexOf(Cr);
+    if (firstCr >= 1) {
+        targetsPart = trimSpaces(QStringView(configuration).left(firstCr));
+        const QString rest = trimSpaces(QStringView(configuration).mid(firstCr + 1));
+        const qsizetype secondCr = rest.indexOf(Cr);
+        if (secondCr >= 1) {
+            priorityPart = trimSpaces(QStringView(rest).mid(secondCr + 1));
+            conditionsPart = trimSpaces(QStringView(rest).left(secondCr));
+        } else {
+            conditionsPart = rest;
+        }
+    }
+
+    QString priority = priorityPart;
+    if (priority.isEmpty())
+        priority = editor.txtPriority.text();
+    if (priority.isEmpty())
+        priority = QStringLiteral("65535");
+    editor.priorityGuard = true;
+    editor.txtPriority.setText(priority);
+    editor.priorityGuard = false;
+    editor.lastAcceptedPriority = priority;
+
+    if (!conditionsPart.isEmpty()) {
+        const QStringList elements = conditionsPart.split(Tab);
+        for (int i = 0; i < RuleEditor::RowCount; ++i)
+            editor.rows[i].txtSpamTag.setText(i < elements.size() ? elements[i] : QString());
+    } else if (!editor.rows[0].txtSpamTag.text().isEmpty()) {
+        for (RuleRow &row : editor.rows) {
+            if (!row.txtSpamTag.text().isEmpty() && row.List1.listIndex() <= 0)
+                row.txtSpamFolder.setLocked(false);
+        }
+    } else {
+        editor.rows[0].txtSpamTag.setText(QStringLiteral("X-Spam-Flag: YES"));
+        setDefaultRows(editor);
+    }
+
+    if (!targetsPart.isEmpty()) {
+        const QStringList elements = targetsPart.split(Tab);
+        for (int i = 0; i < RuleEditor::RowCount; ++i) {
+            RuleRow &row = editor.rows[i];
+            if (i >= elements.size()) {
+                row.txtSpamFolder.setText(QString());
+                continue;
+            }
+            QString target = trimSpaces(elements[i]);
+            if (target.compare(QLatin1String("[NULL]"), Qt::CaseInsensitive) == 0) {
+                row.List1.setTopIndex(RuleEditor::Delete);
+            } else if (target.contains(QLatin1Char('@'))) {
+                row.List1.setTopIndex(RuleEditor::ForwardTo);
+            } else if (target.size() == 2 &&
+                       (target[0] == QLatin1Char('+') || target[0] == QLatin1Char('-'))) {
+                row.List1.setTopIndex(RuleEditor::SetScl);
+                if (target[0] == QLatin1Char('+'))
+                    target.remove(0, 1);
+            }
+            row.txtSpamFolder.setText(target);
+            editor.clearActionSelection(i);
+        }
+    } else if (editor.rows[0].txtSpamFolder.text().isEmpty()) {
+        editor.rows[0].txtSpamFolder.setText(QStringLiteral("Spam"));
+        setDefaultRows(editor);
+    }
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Trimming as the rule texts define it: leading and trailing spaces only, never tabs.
+inline QString trimSpaces(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin).toString();
+}
