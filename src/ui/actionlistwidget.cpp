@@ -1,3 +1,49 @@
 #include "ui/actionlistwidget.h"
 
-ActionListWidget::ActionListWidget(QWidget *parent) : QListWidget(parent) {}
+#include <QEvent>
+#include <QScrollBar>
+
+ActionListWidget::ActionListWidget(QWidget *parent) : QListWidget(parent)
+{
+    // The action is what is in view, never a selection, so nothing is ever highlighted.
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setUniformItemSizes(true);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    fitOneRow();
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int value) { emit scrolled(value); });
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex &index) { emit actionClicked(index.row()); });
+}
+
+int ActionListWidget::topIndex() const
+{
+    return verticalScrollBar()->value();
+}
+
+void ActionListWidget::setTopIndex(int index)
+{
+    verticalScrollBar()->setValue(index);
+}
+
+void ActionListWidget::rowsInserted(const QModelIndex &parent, int start, int end)
+{
+    QListWidget::rowsInserted(parent, start, end);
+    fitOneRow();
+}
+
+void ActionListWidget::changeEvent(QEvent *event)
+{
+    QListWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitOneRow();
+}
+
+void ActionListWidget::fitOneRow()
+{
+    const int row = count() > 0 ? sizeHintForRow(0) : fontMetrics().height() + 2;
+    setFixedHeight(row + 2 * frameWidth());
+}

@@ -144,6 +144,20 @@ void ControlBinding::bind(QListWidget *widget, ListBoxModel &model)
     });
 }
 
+void ControlBinding::bindCustom(QWidget *widget, const ControlModel &model,
+                                std::function<void()> apply)
+{
+    add(widget, model, std::move(apply));
+}
+
+void ControlBinding::forward(const std::function<void()> &handler)
+{
+    if (m_syncing)
+        return;
+    handler();
+    forwarded();
+}
+
 void ControlBinding::sync()
 {
     if (m_syncing)

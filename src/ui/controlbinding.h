@@ -31,6 +31,11 @@ public:
     void bind(QAbstractButton *widget, ButtonModel &model, std::function<void()> onClick);
     // A list: entries, selection, current entry, horizontal extent.
     void bind(QListWidget *widget, ListBoxModel &model);
+    // Any other widget: apply mirrors the model's own state (enabled, visible and
+    // tooltip are mirrored as for every control).
+    void bindCustom(QWidget *widget, const ControlModel &model, std::function<void()> apply);
+    // Runs a widget event's handler, unless a sync raised the event, then mirrors the result.
+    void forward(const std::function<void()> &handler);
 
     void sync();
 
