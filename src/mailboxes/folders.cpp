@@ -1,0 +1,86 @@
+#include "mailboxes/folders.h"
+
+#include "platform/platformerror.h"
+
+#include <memory>
+#include <optional>
+
+namespace Folders {
+
+namespace {
+
+// What assigning a null to a text gives on the original platform.
+constexpr qint32 InvalidUseOfNull = 94;
+
+std::unique_ptr<platform::StoreRecord> openForReading(platform::StoreConnection &connection,
+                                                      const QString &url)
+{
+    return connection.openRecord(url, platform::RecordMode::Read,
+                                 platform::CreateOption::FailIfNotExists,
+                                 platform::OptionsUnspecified);
+}
+
+// Closing is cleanup on every path: a failure there must not hide the answer.
+void closeQuietly(platform::StoreRecord *record)
+{
+    try {
+        if (record && record->isOpen())
+            record->close();
+    } catch (const platform::PlatformError &) {
+    }
+}
+
+void closeQuietly(platform::StoreConnection &connection)
+{
+    try {
+        if (connection.isOpen())
+            connection.close();
+    } catch (const platform::PlatformError &) {
+    }
+}
+
+QString inboxUrlOf(const platform::StoreRecord &root)
+{
+    const QVariant inbox = root.field(InboxProperty);
+    if (inbox.isNull() || inbox.toString().isEmpty())
+        throw platform::PlatformError(InvalidUseOfNull, QStringLiteral("Invalid use of Null"));
+    return inbox.toString();
+}
+
+} // namespace
+
+qint16 FolderItemExists(QString &mailboxURL, const QString &folder, const QString &itemName,
+                        bool logErrors, platform::StoreConnection &connection, ErrorLog &errorLog)
+{
+    qint16 result = -1;
+    std::unique_ptr<platform::StoreRecord> record;
+    std::optional<platform::PlatformError> pending;
+    try {
+        connection.setConnectionString(mailboxURL);
+        connection.open(mailboxURL, QString(), QString());
+        if (folder.compare(QLatin1String("inbox"), Qt::CaseInsensitive) != 0) {
+            mailboxURL += QLatin1Char('/') + folder;
+        } else {
+            record = openForReading(connection, mailboxURL);
+            if (record->fieldCount() > 0)
+                mailboxURL = inboxUrlOf(*record);
+            record->close();
+        }
+        result = 0;
+        mailboxURL += QLatin1Char('/') + itemName;
+        record = openForReading(connection, mailboxURL);
+        result = 1;
+    } catch (const platform::PlatformError &error) {
+        pending = error;
+    }
+    closeQuietly(record.get());
+    record.reset();
+    closeQuietly(connection);
+
+    // A missing item (0) is an answer, not a failure worth the administrator's time.
+    if (result == -1 && pending && logErrors)
+        errorLog.add(mailboxURL, pending->number, pending->description);
+    return result;
+}
+
+} // namespace Folders

@@ -1,0 +1,163 @@
+#include "mailboxes/hscrolllistbox.h"
+#include "mailboxes/mailboxentry.h"
+#include "mailboxes/registrationprobe.h"
+#include "shell/installform.h"
+
+namespace {
+
+QString textOf(const platform::DirectoryRowSet &rows, const QString &attribute)
+{
+    const QVariant value = rows.field(attribute);
+    return value.isNull() ? QString() : value.toString();
+}
+
+qint32 numberOf(const platform::DirectoryRowSet &rows, const QString &attribute)
+{
+    const QVariant value = rows.field(attribute);
+    return value.isNull() ? 0 : qint32(value.toLongLong());
+}
+
+// Restores the normal pointer also when the walk ends in a failure.
+class WaitCursor
+{
+public:
+    explicit WaitCursor(Screen &screen) : m_screen(screen) { m_screen.setWaitCursor(true); }
+    ~WaitCursor() { m_screen.setWaitCursor(false); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+
+private:
+    Screen &m_screen;
+};
+
+// Query A: the home-server value that names this server (or, on a cluster node, its
+// virtual server), and that name as the directory writes it; "" when none does.
+QString homeServerOfThisServer(InstallForm &form, QString &serverName)
+{
+    const QString query = QStringLiteral("SELECT msExchHomeServerName FROM '") +
+                          form.globals.GCPath +
+                          QStringLiteral("' WHERE objectcategory='person' AND "
+                                         "MsExchMailboxGuid='*' And "
+                                         "mailNickName='SystemMailbox{*' ORDER BY cn");
+    const platform::SearchProperties properties{
+        {QStringLiteral("Timeout"), QVariant::fromValue<qint16>(120)}};
+    std::unique_ptr<platform::DirectoryRowSet> rows =
+        form.globals.DirectoryConnection->execute(query, properties);
+    QString homeServer;
+    while (!rows->atEnd()) {
+        const QString value = textOf(*rows, QStringLiteral("msExchHomeServerName"));
+        const QString name = MailboxEntry::serverName(value);
+        const bool thisServer =
+            name.compare(form.ShortComputerName, Qt::CaseInsensitive) == 0 ||
+            (form.blnIsClusterNode && name.compare(form.ClusterName, Qt::CaseInsensitive) == 0);
+        if (thisServer) {
+            homeServer = value;
+            serverName = name;
+            rows->moveLast();
+            break;
+        }
+        rows->moveNext();
+    }
+    rows->close();
+    return homeServer;
+}
+
+// Query B: this server's mailboxes into the four lists, with the progress box shown.
+void listMailboxesOf(InstallForm &form, const QString &homeServer, const QString &serverName)
+{
+    const QString query =
+        QStringLiteral("SELECT adspath, cn, msExchHomeServerName,mailNickName,mail,homeMDB,"
+                       "userAccountControl,msExchMailboxGUID FROM '") +
+        form.globals.GCPath +
+        QStringLiteral("' WHERE objectcategory='person' AND MsExchMailboxGuid='*' And "
+                       "msExchHomeServerName='") +
+        homeServer + QStringLiteral("' ORDER BY cn");
+    const platform::SearchProperties properties{
+        {QStringLiteral("searchscope"), QVariant::fromValue<qint32>(2)},
+        {QStringLiteral("cache results"), true},
+        {QStringLiteral("Chase Referrals"), QVariant::fromValue<qint32>(96)},
+        {QStringLiteral("Page Size"), QVariant::fromValue<qint16>(100)},
+        {QStringLiteral("Size Limit"), QVariant::fromValue<qint16>(30000)},
+        {QStringLiteral("Timeout"), QVariant::fromValue<qint16>(120)}};
+    std::unique_ptr<platform::DirectoryRowSet> rows =
+        form.globals.DirectoryConnection->execute(query, properties);
+
+    if (!rows->atEnd()) {
+        const RegistrationProbe::MailboxRoots roots{form.ComputerName, form.FolderURL,
+                                                    form.FileFolderURL};
+        const QString itemName = InstallForm::ProductName + QStringLiteral(".reg");
+        const bool showDisabled = form.Check7.value() != 0;
+        platform::StoreConnection &store = *form.globals.StoreConnection;
+
+        form.globals.ProgressCount = 0;
+        form.Picture1.setScaleWidth(rows->rowCount());
+        form.Picture1.setVisible(true);
+        while (!rows->atEnd()) {
+            qint32 step = 1;
+            form.UpdateStatus(step, form.Picture1);
+            form.screen().doEvents();
+
+            const QString alias = textOf(*rows, QStringLiteral("mailNickName"));
+            const QString cn = textOf(*rows, QStringLiteral("cn"));
+            const QString mail = textOf(*rows, QStringLiteral("mail"));
+            const MailboxEntry::AddressParts address = MailboxEntry::splitAddress(mail);
+            const QList<RegistrationProbe::Attempt> attempts =
+                RegistrationProbe::attempts(roots, alias, address.localPart, address.domain);
+
+            if (MailboxEntry::isSystemMailboxAlias(alias)) {
+                // The store-wide binding lives below the system mailbox's root, reached by
+                // the same URL forms as a user's inbox.
+                const qint16 bound = RegistrationProbe::probe(
+                    attempts, RegistrationProbe::StoreWideFolder, itemName, store, form.errorLog);
+                (bound == 1 ? form.SysMbxUninstList : form.SysMbxInstList)
+                    .addItem(MailboxEntry::text(cn, false, serverName, mail, alias));
+            } else if (MailboxEntry::isAccountDisabled(
+                           numberOf(*rows, QStringLiteral("userAccountControl")))) {
+                if (showDisabled)
+                    form.MbxInstList.addItem(MailboxEntry::text(cn, true, serverName, mail, alias));
+            } else {
+                const qint16 bound = RegistrationProbe::probe(
+                    attempts, RegistrationProbe::InboxFolder, itemName, store, form.errorLog);
+                (bound == 1 ? form.MbxUninstList : form.MbxInstList)
+                    .addItem(MailboxEntry::text(cn, false, serverName, mail, alias));
+            }
+            rows->moveNext();
+        }
+
+        form.Picture1.clearDrawing();
+        form.Picture1.setVisible(false);
+        for (ListBoxModel *list :
+             {&form.SysMbxInstList, &form.MbxInstList, &form.MbxUninstList, &form.SysMbxUninstList})
+            HScrollListBox::SetHorizontalExtent(*list, form.screen());
+    }
+    rows->close();
+}
+
+} // namespace
+
+void InstallForm::GetUsersWithMailboxes()
+{
+    for (ListBoxModel *list : {&SysMbxUninstList, &SysMbxInstList, &MbxUninstList, &MbxInstList})
+        list->clear();
+    Check2.setValue(0);
+    Check5.setValue(0);
+
+    QString serverName;
+    const QString homeServer = homeServerOfThisServer(*this, serverName);
+    if (!homeServer.isEmpty())
+        listMailboxesOf(*this, homeServer, serverName);
+
+    for (auto [box, list] : {std::pair{&Check2, &SysMbxInstList},
+                             {&Check3, &MbxInstList},
+                             {&Check4, &MbxUninstList},
+                             {&Check5, &SysMbxUninstList}}) {
+        box->setValue(0);
+        box->setEnabled(list->count() > 0);
+    }
+}
+
+void InstallForm::Check7_Click()
+{
+    const WaitCursor wait(screen());
+    GetUsersWithMailboxes();
+}
