@@ -22,7 +22,8 @@ InstallForm::InstallForm(platform::Platform &platform, Screen &screen, QString c
     Label5.setCaption(QStringLiteral("Action:"));
     Label6.setCaption(QStringLiteral("Target:"));
     Label8.setCaption(QStringLiteral("Event sink priority:"));
-    Label9.setCaption(QStringLiteral("Example 1: Subject: [SPAM]                Example 2: IMFSCL: {> 3}"));
+    Label9.setCaption(
+        QStringLiteral("Example 1: Subject: [SPAM]                Example 2: IMFSCL: {> 3}"));
     Label10.setCaption(QStringLiteral("Example: Inbox\\Spam"));
 
     // The log and its button show only while the log holds text.
@@ -36,4 +37,11 @@ void InstallForm::Command3_Click()
     Command3.setVisible(false);
     errorLog.clear();
     txtErr.setVisible(false);
+}
+
+void InstallForm::showErrorLogIfAny()
+{
+    const bool any = !errorLog.isEmpty();
+    txtErr.setVisible(any);
+    Command3.setVisible(any);
 }

@@ -78,10 +78,17 @@ public:
 
     // Start-up and the shell.
     void Form_Load();
+    void Form_Activate();
+    void Form_Unload();
     QString GetLogonUserName();
     void GetClusterName();
+    void Command2_Click();
     void Command3_Click();
+    // Shows txtErr and Command3 exactly when the log holds text.
+    void showErrorLogIfAny();
     void UpdateStatus(qint32 &increment, ProgressBoxModel &box);
+    // Set by Form_Unload: the window is to close and the program to end.
+    bool unloaded = false;
 
     // Mailbox directory.
     void GetUsersWithMailboxes();

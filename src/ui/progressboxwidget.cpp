@@ -1,5 +1,8 @@
 #include "ui/progressboxwidget.h"
 
+#include "shell/progress.h"
+
+#include <QImage>
 #include <QPainter>
 
 ProgressBoxWidget::ProgressBoxWidget(QWidget *parent) : QWidget(parent) {}
@@ -10,20 +13,37 @@ void ProgressBoxWidget::setModel(const ProgressBoxModel *model)
     update();
 }
 
-void ProgressBoxWidget::paintEvent(QPaintEvent *)
+QImage ProgressBoxWidget::render() const
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    if (!m_model)
-        return;
+    const qreal ratio = devicePixelRatioF();
+    QImage image(size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    if (!m_model || m_model->scaleWidth() <= 0)
+        return image;
+
+    QPainter painter(&image);
     QFont bold = font();
     bold.setBold(true);
     painter.setFont(bold);
-    painter.setPen(Qt::blue);
-    painter.drawText(rect(), Qt::AlignCenter, m_model->text());
-    const double scale = m_model->scaleWidth() > 0 ? width() / m_model->scaleWidth() : 0;
-    const QRectF bar(0, 0, m_model->barWidth() * scale, height());
-    // Not-xor of blue over white and over the blue text: the covered text shows white.
+    const QFontMetricsF metrics(bold);
+    const QString &text = m_model->text();
+    // The model counts in steps across the width, heights stay in pixels.
+    const double pixelsPerStep = width() / m_model->scaleWidth();
+    const QPointF origin =
+        progressTextOrigin(m_model->scaleWidth(), height(),
+                           metrics.horizontalAdvance(text) / pixelsPerStep, metrics.height());
+    painter.setPen(barColor);
+    painter.drawText(QPointF(origin.x() * pixelsPerStep, origin.y() + metrics.ascent()), text);
+
+    // Not-xor of blue: white under the bar turns blue, the blue text under it turns white.
     painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-    painter.fillRect(bar, QColor(0, 0, 0xff));
+    painter.fillRect(QRectF(0, 0, m_model->barWidth() * pixelsPerStep, height()), barColor);
+    return image;
+}
+
+void ProgressBoxWidget::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), render());
 }

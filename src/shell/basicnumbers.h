@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/platformerror.h"
+
+#include <QtGlobal>
+
+// The arithmetic rules the window behaviour follows: halves round to even, and a
+// 32-bit counter that overflows raises instead of wrapping.
+namespace basic {
+
+inline constexpr qint32 OverflowNumber = 6;
+inline constexpr qint32 DivisionByZeroNumber = 11;
+
+platform::PlatformError overflow();
+
+// Nearest integer, halves to the even neighbour (12.5 -> 12, 13.5 -> 14).
+double roundHalfEven(double value);
+// A value rounded half-to-even into a 32-bit integer; throws Overflow beyond its range.
+qint32 toLong(double value);
+// a + b; throws Overflow when the sum leaves 32 bits.
+qint32 addLong(qint32 a, qint32 b);
+// a / b; throws Overflow for 0 / 0 and Division by zero for any other x / 0.
+double divide(double a, double b);
+// Integer division of both operands rounded half-to-even, the quotient truncated.
+qint64 integerDivide(double a, double b);
+
+} // namespace basic
