@@ -1,7 +1,165 @@
-#include <cstdio>
+// kestrelon-lab: creates, fills and inspects lab files.
 
-int main()
+#include "platform/lab/labfile.h"
+#include "platform/lab/labreport.h"
+#include "platform/lab/labscenario.h"
+#include "platform/platformerror.h"
+
+#include <cstdio>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <QTextStream>
+
+namespace {
+
+const char *const toolHelp =
+    "Usage: kestrelon-lab COMMAND [options]\n"
+    "\n"
+    "Creates and inspects lab files: one SQLite file that holds a whole mail organization\n"
+    "(computer, directory, mailbox store, component catalog) for kestrelon-setup.\n"
+    "\n"
+    "Commands:\n"
+    "  create FILE --demo                    the demo organization\n"
+    "  create FILE --mailboxes N [--seed S]  N generated mailboxes, half of them bound\n"
+    "  create FILE --from SCENARIO.json      from a scenario file (docs/lab-scenario.md)\n"
+    "  show FILE [--json]                    machine facts, mailboxes with their registration\n"
+    "                                        items, and the catalog's applications\n"
+    "\n"
+    "'kestrelon-lab COMMAND --help' describes a command. create never overwrites a file.\n";
+
+void print(FILE *stream, const QString &text)
 {
-    std::fputs("kestrelon-lab: not built yet\n", stderr);
-    return 2;
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+int refuse(const QString &message)
+{
+    print(stderr, QStringLiteral("kestrelon-lab: %1\n").arg(message.simplified()));
+    return 1;
+}
+
+int create(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes a new lab file; refuses when FILE exists. Give exactly one of --demo, "
+        "--mailboxes or --from."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The lab file to create."),
+                                 QStringLiteral("create FILE"));
+    const QCommandLineOption demo(
+        QStringLiteral("demo"),
+        QStringLiteral("The demo organization (EXCH01, corp.example.local)."));
+    const QCommandLineOption mailboxes(QStringLiteral("mailboxes"),
+                                       QStringLiteral("N generated user mailboxes, half bound."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+                                  QStringLiteral("Seed of the generated names (default 1)."),
+                                  QStringLiteral("S"), QStringLiteral("1"));
+    const QCommandLineOption from(QStringLiteral("from"),
+                                  QStringLiteral("A scenario file (see docs/lab-scenario.md)."),
+                                  QStringLiteral("SCENARIO.json"));
+    parser.addOptions({demo, mailboxes, seed, from});
+    if (!parser.parse(arguments))
+        return refuse(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        print(stdout, parser.helpText());
+        return 0;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1)
+        return refuse(QStringLiteral("create needs exactly one FILE (see create --help)"));
+    const QString file = files.first();
+    const int sources =
+        int(parser.isSet(demo)) + int(parser.isSet(mailboxes)) + int(parser.isSet(from));
+    if (sources != 1)
+        return refuse(QStringLiteral("%1: give exactly one of --demo, --mailboxes N, --from "
+                                     "SCENARIO.json")
+                          .arg(file));
+    lab::Scenario scenario;
+    if (parser.isSet(demo)) {
+        scenario = lab::demoScenario();
+    } else if (parser.isSet(mailboxes)) {
+        bool countOk = false;
+        bool seedOk = false;
+        const int count = parser.value(mailboxes).toInt(&countOk);
+        const quint32 seedValue = parser.value(seed).toUInt(&seedOk);
+        if (!countOk || count < 0)
+            return refuse(QStringLiteral("%1: --mailboxes \"%2\" is not a count")
+                              .arg(file, parser.value(mailboxes)));
+        if (!seedOk)
+            return refuse(
+                QStringLiteral("%1: --seed \"%2\" is not a number").arg(file, parser.value(seed)));
+        scenario = lab::generatedScenario(count, seedValue);
+    } else {
+        QFile source(parser.value(from));
+        if (!source.open(QIODevice::ReadOnly))
+            return refuse(QStringLiteral("%1: cannot read the scenario: %2")
+                              .arg(parser.value(from), source.errorString()));
+        scenario = lab::scenarioFromJson(source.readAll(), parser.value(from));
+    }
+    lab::createLab(file, scenario);
+    print(stdout, QStringLiteral("Created %1: %2 directory objects, %3 mailboxes, %4 "
+                                 "applications\n")
+                      .arg(file)
+                      .arg(scenario.directory.size())
+                      .arg(scenario.mailboxes.size())
+                      .arg(scenario.applications.size()));
+    return 0;
+}
+
+int show(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints the machine facts, every mailbox with the items of its inbox and of "
+        "StoreEvents/GlobalEvents (every property), and the catalog's applications with their "
+        "components. The file is only read."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The lab file to show."),
+                                 QStringLiteral("show FILE"));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Print JSON instead of text."));
+    parser.addOption(json);
+    if (!parser.parse(arguments))
+        return refuse(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        print(stdout, parser.helpText());
+        return 0;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1)
+        return refuse(QStringLiteral("show needs exactly one FILE (see show --help)"));
+    const QJsonObject report = lab::labReport(files.first());
+    if (parser.isSet(json))
+        print(stdout, QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Indented)));
+    else
+        print(stdout, lab::labReportText(report));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kestrelon-lab"));
+    QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 2 || arguments[1] == QLatin1String("--help") ||
+        arguments[1] == QLatin1String("-h") || arguments[1] == QLatin1String("help")) {
+        print(arguments.size() < 2 ? stderr : stdout, QString::fromLatin1(toolHelp));
+        return arguments.size() < 2 ? 2 : 0;
+    }
+    const QString command = arguments.takeAt(1);
+    try {
+        if (command == QLatin1String("create"))
+            return create(arguments);
+        if (command == QLatin1String("show"))
+            return show(arguments);
+    } catch (const platform::PlatformError &error) {
+        return refuse(error.description);
+    }
+    return refuse(QStringLiteral("unknown command \"%1\" (try --help)").arg(command));
 }

@@ -10,7 +10,7 @@ namespace lab {
 
 // A whole mail organization as a lab file holds it; what `kestrelon-lab create` writes.
 
-// A typed store property: QString, bool, qint64 or QDateTime.
+// A typed store property: QString, bool, int, qint64, double or QDateTime.
 struct Property
 {
     QString name;
@@ -39,6 +39,7 @@ struct Mailbox
     bool httpForm = true; // http://<host>/exadmin/<domain folder>/mbx/<name> resolves
     QString inboxName = QStringLiteral("Inbox"); // may be localised ("Posteingang")
     QList<Folder> folders; // the inbox folder exists whether it is listed or not
+    bool writable = true;  // false: every write and delete fails with error::AccessDenied
 };
 
 // A directory object; a repeated attribute name is a multi-valued attribute.
@@ -66,11 +67,11 @@ struct Application
 struct Machine
 {
     QString computerName = QStringLiteral("EXCH01");
-    QString domainDnsName = QStringLiteral("corp.example.local"); // empty: in no domain
+    QString domainDnsName = QStringLiteral("corp.example.local");          // empty: in no domain
     QString globalCatalogHost = QStringLiteral("dc01.corp.example.local"); // empty: none answers
-    QStringList localMachineKeys;                  // keys below HKEY_LOCAL_MACHINE ("Cluster")
+    QStringList localMachineKeys; // keys below HKEY_LOCAL_MACHINE ("Cluster")
     QString logonUserName = QStringLiteral("Administrator");
-    QString lanGroup = QStringLiteral("CORP");     // empty: the workstation query fails
+    QString lanGroup = QStringLiteral("CORP");               // empty: the workstation query fails
     QString computerNameVariable = QStringLiteral("EXCH01"); // the COMPUTERNAME variable
     QStringList storeRootListing = {QStringLiteral("corp.example.local")};
     // Domain folder names the store accepts in URLs (the listed one and the SMTP domains).
@@ -95,26 +96,30 @@ QString homeServerValue(const QString &server, const QString &org = QStringLiter
 struct MailboxUser
 {
     QString cn;
-    QString alias;      // mailNickName; empty: attribute absent
-    QString mail;       // empty: attribute absent
-    QString homeServer; // msExchHomeServerName; see homeServerValue()
-    bool disabled = false; // userAccountControl 514 instead of 512
-    bool bound = false;    // the inbox holds the sink's registration item
+    QString alias;          // mailNickName; empty: attribute absent
+    QString mail;           // empty: attribute absent
+    QString homeServer;     // msExchHomeServerName; see homeServerValue()
+    bool disabled = false;  // userAccountControl 514 instead of 512
+    bool bound = false;     // the inbox holds the sink's registration item
     bool hasMailbox = true; // false: no store mailbox answers to any URL
     QStringList storeNames; // names the store mailbox answers to; empty: the alias
     bool fileForm = true;
     bool httpForm = true;
     QString inboxName = QStringLiteral("Inbox");
+    QString mailboxStore;   // homeMDB's store name; empty: "Mailbox Store (<server>)"
+    QString samAccountName; // empty: the alias, else the cn without blanks
 };
 // Adds the user's directory object and, with hasMailbox, its store mailbox.
 void addMailboxUser(Scenario &scenario, const MailboxUser &user);
 
 struct SystemMailboxSpec
 {
-    QString storeName;  // the mailbox store, for cn "SystemMailbox{...}" naming
-    QString guid;       // "{7A1C...}": the alias is "SystemMailbox" + guid
+    QString storeName; // the mailbox store, for cn "SystemMailbox{...}" naming
+    QString guid;      // "{7A1C...}": the alias is "SystemMailbox" + guid
     QString homeServer;
     bool storeWideBound = false; // StoreEvents/GlobalEvents holds the registration item
+    bool hasMailbox = true;      // false: only the directory object (a store of another server)
+    QString mail;                // empty: attribute absent
 };
 void addSystemMailbox(Scenario &scenario, const SystemMailboxSpec &spec);
 

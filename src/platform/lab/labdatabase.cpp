@@ -1,0 +1,326 @@
+#include "platform/lab/labdatabase.h"
+
+#include "platform/lab/laberrors.h"
+
+#include <QAtomicInteger>
+#include <QSqlError>
+
+namespace lab {
+
+namespace {
+
+QAtomicInteger<quint64> connectionCounter;
+
+QString unescapeValue(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\\' && i + 1 < text.size()) {
+            ++i;
+            out += text[i] == u'n' ? QChar(u'\n') : text[i];
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QString firstRdnValue(const QString &dn)
+{
+    const qsizetype equals = dn.indexOf(u'=');
+    if (equals <= 0)
+        return {};
+    for (qsizetype i = 0; i < equals; ++i) {
+        const QChar c = dn[i];
+        if (!c.isLetterOrNumber() && c != u'-')
+            return {};
+    }
+    const qsizetype comma = dn.indexOf(u',', equals);
+    return dn.mid(equals + 1, comma < 0 ? -1 : comma - equals - 1).trimmed();
+}
+
+QString encodeAttributes(const QList<QPair<QString, QString>> &attributes)
+{
+    QString out;
+    for (const auto &[name, value] : attributes) {
+        QString escaped = value;
+        escaped.replace(u'\\', QLatin1String("\\\\")).replace(u'\n', QLatin1String("\\n"));
+        out += name + u'=' + escaped + u'\n';
+    }
+    return out;
+}
+
+QList<QPair<QString, QString>> decodeAttributes(const QString &text)
+{
+    QList<QPair<QString, QString>> out;
+    for (QStringView line : QStringView(text).split(u'\n', Qt::SkipEmptyParts)) {
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals <= 0)
+            continue;
+        const QStringView value = line.mid(equals + 1);
+        out.append({line.left(equals).toString(),
+                    value.contains(u'\\') ? unescapeValue(value) : value.toString()});
+    }
+    return out;
+}
+
+LabDatabase::LabDatabase(const QString &path, bool readOnly)
+    : m_path(path),
+      m_connectionName(
+          QStringLiteral("kestrelon-lab-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
+{
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    if (!m_db.isValid())
+        fail(platform::error::LabIo,
+             QStringLiteral("%1: the SQLite driver of Qt is missing (install libqt6sql6-sqlite)")
+                 .arg(path));
+    m_db.setDatabaseName(path);
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
+    if (readOnly)
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    m_db.setConnectOptions(options);
+    if (!m_db.open())
+        fail(platform::error::LabIo,
+             QStringLiteral("%1: cannot open the lab file: %2").arg(path, m_db.lastError().text()));
+}
+
+LabDatabase::~LabDatabase()
+{
+    if (m_transactionOwner)
+        m_db.rollback();
+    qDeleteAll(m_statements);
+    m_statements.clear();
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+QSqlQuery &LabDatabase::prepared(const QString &sql)
+{
+    auto it = m_statements.find(sql);
+    if (it != m_statements.end())
+        return **it;
+    auto query = std::make_unique<QSqlQuery>(m_db);
+    if (!query->prepare(sql))
+        fail(platform::error::LabFile, QStringLiteral("%1: the lab file does not answer \"%2\": %3")
+                                           .arg(m_path, sql, query->lastError().text()));
+    return **m_statements.insert(sql, query.release());
+}
+
+void LabDatabase::run(QSqlQuery &query)
+{
+    if (!query.exec()) {
+        const QString message = query.lastError().text();
+        query.finish();
+        fail(platform::error::LabIo,
+             QStringLiteral("%1: \"%2\" failed: %3").arg(m_path, query.lastQuery(), message));
+    }
+}
+
+void LabDatabase::execute(const QString &sql)
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(sql))
+        fail(platform::error::LabIo,
+             QStringLiteral("%1: \"%2\" failed: %3").arg(m_path, sql, query.lastError().text()));
+}
+
+qint64 LabDatabase::dataVersion()
+{
+    QSqlQuery &query = prepared(QStringLiteral("PRAGMA data_version"));
+    run(query);
+    const qint64 version = query.next() ? query.value(0).toLongLong() : 0;
+    query.finish();
+    return version;
+}
+
+void LabDatabase::refreshIfChanged()
+{
+    const qint64 version = dataVersion();
+    if (version != m_loadedVersion) {
+        m_storeLoaded = false;
+        m_directoryLoaded = false;
+        m_loadedVersion = version;
+    }
+}
+
+const Machine &LabDatabase::machine()
+{
+    if (!m_machine)
+        loadMachine();
+    return *m_machine;
+}
+
+void LabDatabase::loadMachine()
+{
+    auto machine = std::make_unique<Machine>();
+    QHash<QString, QStringList> values;
+    QSqlQuery &query =
+        prepared(QStringLiteral("SELECT name, value FROM machine ORDER BY name, position"));
+    run(query);
+    while (query.next())
+        values[query.value(0).toString()].append(query.value(1).toString());
+    query.finish();
+    auto single = [&](const char *name) {
+        return values.value(QLatin1String(name)).value(0);
+    };
+    machine->computerName = single("computerName");
+    machine->domainDnsName = single("domainDnsName");
+    machine->globalCatalogHost = single("globalCatalogHost");
+    machine->localMachineKeys = values.value(QStringLiteral("localMachineKeys"));
+    machine->logonUserName = single("logonUserName");
+    machine->lanGroup = single("lanGroup");
+    machine->computerNameVariable = single("computerNameVariable");
+    machine->storeRootListing = values.value(QStringLiteral("storeRootListing"));
+    machine->storeDomainFolders = values.value(QStringLiteral("storeDomainFolders"));
+    machine->storeHosts = values.value(QStringLiteral("storeHosts"));
+    m_machine = std::move(machine);
+}
+
+const QHash<QString, QList<qint64>> &LabDatabase::mailboxNames()
+{
+    refreshIfChanged();
+    if (!m_storeLoaded)
+        loadStore();
+    return m_mailboxNames;
+}
+
+const MailboxInfo *LabDatabase::mailbox(qint64 id)
+{
+    mailboxNames();
+    auto it = m_mailboxes.constFind(id);
+    return it == m_mailboxes.constEnd() ? nullptr : &*it;
+}
+
+void LabDatabase::loadStore()
+{
+    m_mailboxNames.clear();
+    m_mailboxes.clear();
+    QSqlQuery &boxes = prepared(
+        QStringLiteral("SELECT id, file_form, http_form, writable, inbox_name FROM mailbox"));
+    run(boxes);
+    while (boxes.next()) {
+        MailboxInfo info;
+        info.id = boxes.value(0).toLongLong();
+        info.fileForm = boxes.value(1).toBool();
+        info.httpForm = boxes.value(2).toBool();
+        info.writable = boxes.value(3).toBool();
+        info.inboxName = boxes.value(4).toString();
+        m_mailboxes.insert(info.id, info);
+    }
+    boxes.finish();
+    QSqlQuery &names = prepared(QStringLiteral(
+        "SELECT name_key, mailbox_id FROM mailbox_name ORDER BY mailbox_id, position"));
+    run(names);
+    while (names.next())
+        m_mailboxNames[names.value(0).toString()].append(names.value(1).toLongLong());
+    names.finish();
+    QSqlQuery &folders = prepared(QStringLiteral("SELECT id, mailbox_id, path_key FROM folder"));
+    run(folders);
+    while (folders.next()) {
+        auto it = m_mailboxes.find(folders.value(1).toLongLong());
+        if (it != m_mailboxes.end())
+            it->folders.insert(folders.value(2).toString(), folders.value(0).toLongLong());
+    }
+    folders.finish();
+    m_storeLoaded = true;
+}
+
+const QList<DirectoryEntry> &LabDatabase::directory()
+{
+    refreshIfChanged();
+    if (!m_directoryLoaded)
+        loadDirectory();
+    return m_directory;
+}
+
+void LabDatabase::loadDirectory()
+{
+    m_directory.clear();
+    const QString gcHost = machine().globalCatalogHost;
+    const QString dnKey = QStringLiteral("distinguishedname");
+    const QString adsKey = QStringLiteral("adspath");
+    QSqlQuery &query =
+        prepared(QStringLiteral("SELECT dn, attributes FROM directory_object ORDER BY id"));
+    run(query);
+    while (query.next()) {
+        DirectoryEntry entry;
+        entry.dn = query.value(0).toString();
+        bool hasDn = false;
+        bool hasAdsPath = false;
+        for (auto &[name, value] : decodeAttributes(query.value(1).toString())) {
+            DirectoryValue v{name.toCaseFolded(), name, value};
+            hasDn = hasDn || v.key == dnKey;
+            hasAdsPath = hasAdsPath || v.key == adsKey;
+            entry.values.append(std::move(v));
+        }
+        // Every object answers to these two, whether the scenario spelt them out or not.
+        if (!hasDn)
+            entry.values.append({dnKey, QStringLiteral("distinguishedName"), entry.dn});
+        if (!hasAdsPath)
+            entry.values.append({adsKey, QStringLiteral("ADsPath"),
+                                 QStringLiteral("GC://%1/%2").arg(gcHost, entry.dn)});
+        m_directory.append(std::move(entry));
+    }
+    query.finish();
+    m_directoryLoaded = true;
+}
+
+void LabDatabase::beginTransaction(const void *owner)
+{
+    if (m_transactionOwner)
+        fail(platform::error::InvalidArgument,
+             QStringLiteral("%1: a store transaction is already running on this lab").arg(m_path));
+    if (!m_db.transaction())
+        fail(platform::error::LabIo, QStringLiteral("%1: cannot begin a transaction: %2")
+                                         .arg(m_path, m_db.lastError().text()));
+    m_transactionOwner = owner;
+}
+
+void LabDatabase::commitTransaction(const void *owner)
+{
+    if (m_transactionOwner != owner)
+        fail(platform::error::InvalidArgument,
+             QStringLiteral("%1: no transaction of this connection to commit").arg(m_path));
+    m_transactionOwner = nullptr;
+    if (!m_db.commit()) {
+        const QString message = m_db.lastError().text();
+        m_db.rollback();
+        fail(platform::error::LabIo,
+             QStringLiteral("%1: cannot commit the transaction: %2").arg(m_path, message));
+    }
+}
+
+void LabDatabase::rollbackTransaction(const void *owner)
+{
+    if (m_transactionOwner != owner)
+        fail(platform::error::InvalidArgument,
+             QStringLiteral("%1: no transaction of this connection to roll back").arg(m_path));
+    m_transactionOwner = nullptr;
+    m_db.rollback();
+}
+
+LabDatabase::WriteScope::WriteScope(LabDatabase &db) : m_db(db)
+{
+    m_db.execute(QStringLiteral("SAVEPOINT labwrite"));
+}
+
+LabDatabase::WriteScope::~WriteScope()
+{
+    if (m_done)
+        return;
+    QSqlQuery query(m_db.database());
+    query.exec(QStringLiteral("ROLLBACK TO labwrite"));
+    query.exec(QStringLiteral("RELEASE labwrite"));
+}
+
+void LabDatabase::WriteScope::commit()
+{
+    m_db.execute(QStringLiteral("RELEASE labwrite"));
+    m_done = true;
+}
+
+} // namespace lab

@@ -1,0 +1,10 @@
+#include "platform/lab/laberrors.h"
+
+namespace lab {
+
+void fail(qint32 number, const QString &description)
+{
+    throw platform::PlatformError(number, description);
+}
+
+} // namespace lab

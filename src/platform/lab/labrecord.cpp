@@ -1,0 +1,252 @@
+#include "platform/lab/labrecord.h"
+
+#include "platform/lab/laberrors.h"
+#include "platform/lab/typedvalue.h"
+
+namespace lab {
+
+namespace {
+
+using platform::error::ObjectNotFound;
+
+// A root or folder record shows computed properties; an item record its stored ones.
+class LabRecord : public platform::StoreRecord
+{
+public:
+    enum class Kind { Root, Folder, Item };
+
+    LabRecord(std::shared_ptr<LabDatabase> db, Kind kind, QString url, bool writable,
+              bool readWrite)
+        : m_db(std::move(db)), m_kind(kind), m_url(std::move(url)), m_writable(writable),
+          m_readWrite(readWrite)
+    {
+    }
+
+    QString url() const override { return m_url; }
+    bool isOpen() const override { return m_open; }
+
+    int fieldCount() const override
+    {
+        requireOpen();
+        return int(m_fields.size());
+    }
+
+    QVariant field(const QString &name) const override
+    {
+        requireOpen();
+        for (const Property &p : m_fields) {
+            if (p.name == name)
+                return p.value;
+        }
+        fail(platform::error::ItemNotFound,
+             QStringLiteral("%1: the record has no property \"%2\"").arg(m_url, name));
+    }
+
+    void setField(const QString &name, const QVariant &value) override
+    {
+        requireOpen();
+        encodeValue(name, value);
+        for (Property &p : m_fields) {
+            if (p.name == name) {
+                p.value = value;
+                return;
+            }
+        }
+        m_fields.append({name, value});
+    }
+
+    void update() override
+    {
+        requireWritable("update");
+        LabDatabase::WriteScope scope(*m_db);
+        if (m_replace || m_itemId == 0) {
+            removeItem(findItem());
+            QSqlQuery &insert = m_db->prepared(
+                QStringLiteral("INSERT INTO item(folder_id, name, name_key) VALUES(?, ?, ?)"));
+            insert.bindValue(0, m_folderId);
+            insert.bindValue(1, notNull(m_itemName));
+            insert.bindValue(2, notNull(m_itemName.toCaseFolded()));
+            m_db->run(insert);
+            m_itemId = insert.lastInsertId().toLongLong();
+        } else {
+            deleteProperties(m_itemId);
+        }
+        QSqlQuery &property = m_db->prepared(QStringLiteral(
+            "INSERT INTO property(item_id, position, name, type, value) VALUES(?, ?, ?, ?, ?)"));
+        for (int i = 0; i < m_fields.size(); ++i) {
+            const StoredValue stored = encodeValue(m_fields[i].name, m_fields[i].value);
+            property.bindValue(0, m_itemId);
+            property.bindValue(1, i);
+            property.bindValue(2, m_fields[i].name);
+            property.bindValue(3, stored.type);
+            property.bindValue(4, notNull(stored.text));
+            m_db->run(property);
+        }
+        scope.commit();
+        m_replace = false;
+    }
+
+    void close() override { m_open = false; }
+
+    void deleteRecord() override
+    {
+        requireWritable("delete");
+        if (m_itemId == 0)
+            fail(ObjectNotFound, QStringLiteral("%1: the item does not exist").arg(m_url));
+        LabDatabase::WriteScope scope(*m_db);
+        removeItem(m_itemId);
+        scope.commit();
+        m_itemId = 0;
+        m_open = false;
+    }
+
+    void loadItem(qint64 folderId, const QString &itemName, bool replace)
+    {
+        m_folderId = folderId;
+        m_itemName = itemName;
+        m_replace = replace;
+        QSqlQuery &query = m_db->prepared(QStringLiteral(
+            "SELECT i.id, p.name, p.type, p.value FROM item i LEFT JOIN property p ON "
+            "p.item_id = i.id WHERE i.folder_id = ? AND i.name_key = ? ORDER BY p.position"));
+        query.bindValue(0, folderId);
+        query.bindValue(1, itemName.toCaseFolded());
+        m_db->run(query);
+        try {
+            while (query.next()) {
+                m_itemId = query.value(0).toLongLong();
+                if (!replace && !query.isNull(1))
+                    m_fields.append(
+                        {query.value(1).toString(),
+                         decodeValue(query.value(2).toString(), query.value(3).toString())});
+            }
+        } catch (...) {
+            query.finish();
+            throw;
+        }
+        query.finish();
+    }
+
+    bool itemExists() const { return m_itemId != 0; }
+    void addField(const QString &name, const QVariant &value) { m_fields.append({name, value}); }
+
+private:
+    void requireOpen() const
+    {
+        if (!m_open)
+            fail(platform::error::NotOpen, QStringLiteral("%1: the record is closed").arg(m_url));
+    }
+
+    void requireWritable(const char *operation) const
+    {
+        requireOpen();
+        if (m_kind != Kind::Item)
+            fail(platform::error::InvalidArgument,
+                 QStringLiteral("%1: cannot %2 a folder in the lab; only items")
+                     .arg(m_url, QLatin1String(operation)));
+        if (!m_readWrite)
+            fail(platform::error::InvalidArgument, QStringLiteral("%1: cannot %2 a record opened "
+                                                                  "read-only")
+                                                       .arg(m_url, QLatin1String(operation)));
+        if (!m_writable)
+            fail(platform::error::AccessDenied,
+                 QStringLiteral("%1: access denied (%2)").arg(m_url, QLatin1String(operation)));
+    }
+
+    qint64 findItem()
+    {
+        QSqlQuery &query = m_db->prepared(
+            QStringLiteral("SELECT id FROM item WHERE folder_id = ? AND name_key = ?"));
+        query.bindValue(0, m_folderId);
+        query.bindValue(1, m_itemName.toCaseFolded());
+        m_db->run(query);
+        const qint64 id = query.next() ? query.value(0).toLongLong() : 0;
+        query.finish();
+        return id;
+    }
+
+    void deleteProperties(qint64 itemId)
+    {
+        QSqlQuery &query = m_db->prepared(QStringLiteral("DELETE FROM property WHERE item_id = ?"));
+        query.bindValue(0, itemId);
+        m_db->run(query);
+    }
+
+    void removeItem(qint64 itemId)
+    {
+        if (itemId == 0)
+            return;
+        deleteProperties(itemId);
+        QSqlQuery &query = m_db->prepared(QStringLiteral("DELETE FROM item WHERE id = ?"));
+        query.bindValue(0, itemId);
+        m_db->run(query);
+    }
+
+    std::shared_ptr<LabDatabase> m_db;
+    Kind m_kind;
+    QString m_url;
+    bool m_writable;
+    bool m_readWrite;
+    bool m_open = true;
+    bool m_replace = false;
+    qint64 m_folderId = 0;
+    qint64 m_itemId = 0;
+    QString m_itemName;
+    QList<Property> m_fields;
+};
+
+QString withoutTrailingSlash(QString url)
+{
+    while (url.endsWith(u'/'))
+        url.chop(1);
+    return url;
+}
+
+} // namespace
+
+std::unique_ptr<platform::StoreRecord> openLabRecord(const std::shared_ptr<LabDatabase> &db,
+                                                     const MailboxInfo &mailbox,
+                                                     const StoreUrl &parsed, const QString &url,
+                                                     platform::RecordMode mode,
+                                                     platform::CreateOption createOption)
+{
+    const bool readWrite = mode == platform::RecordMode::ReadWrite;
+    const bool overwrite = createOption == platform::CreateOption::Overwrite;
+    const QString cleanUrl = withoutTrailingSlash(url);
+    if (parsed.path.isEmpty()) {
+        auto root = std::make_unique<LabRecord>(db, LabRecord::Kind::Root, cleanUrl,
+                                                mailbox.writable, readWrite);
+        root->addField(QStringLiteral("urn:schemas:httpmail:inbox"),
+                       cleanUrl + u'/' + mailbox.inboxName);
+        root->addField(QStringLiteral("DAV:href"), cleanUrl);
+        root->addField(QStringLiteral("DAV:isfolder"), true);
+        root->addField(QStringLiteral("DAV:displayname"), parsed.mailboxName);
+        return root;
+    }
+    const QString joined = parsed.path.join(u'/');
+    if (auto folder = mailbox.folders.constFind(joined.toCaseFolded());
+        folder != mailbox.folders.constEnd()) {
+        if (overwrite)
+            fail(platform::error::InvalidArgument,
+                 QStringLiteral("%1: a folder cannot be replaced by an item").arg(url));
+        auto record = std::make_unique<LabRecord>(db, LabRecord::Kind::Folder, cleanUrl,
+                                                  mailbox.writable, readWrite);
+        record->addField(QStringLiteral("DAV:href"), cleanUrl);
+        record->addField(QStringLiteral("DAV:isfolder"), true);
+        record->addField(QStringLiteral("DAV:displayname"), parsed.path.last());
+        return record;
+    }
+    const QString folderPath = parsed.path.mid(0, parsed.path.size() - 1).join(u'/');
+    const auto folder = mailbox.folders.constFind(folderPath.toCaseFolded());
+    if (folder == mailbox.folders.constEnd())
+        fail(ObjectNotFound,
+             QStringLiteral("%1: the folder \"%2\" does not exist").arg(url, folderPath));
+    auto record = std::make_unique<LabRecord>(db, LabRecord::Kind::Item, cleanUrl, mailbox.writable,
+                                              readWrite);
+    record->loadItem(*folder, parsed.path.last(), overwrite);
+    if (!overwrite && !record->itemExists())
+        fail(ObjectNotFound,
+             QStringLiteral("%1: the item \"%2\" does not exist").arg(url, parsed.path.last()));
+    return record;
+}
+
+} // namespace lab

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/lab/labdatabase.h"
+#include "platform/lab/labscenario.h"
+
+namespace lab {
+
+// Creates the tables of an empty lab file and fills them from a scenario, in one transaction.
+void writeScenario(LabDatabase &db, const Scenario &scenario);
+
+// Hashes a password for the catalog ("sha256:<salt>:<hash>"); the clear text is not kept.
+QString hashPassword(const QString &password);
+
+} // namespace lab
