@@ -114,8 +114,24 @@ bool matchesWildcard(QStringView text, QStringView pattern)
     if (!compiled)
         return false;
     const std::vector<Element> &elements = *compiled;
-    const std::size_t count = elements.size();
-    const auto size = std::size_t(text.size());
+    std::size_t count = elements.size();
+    auto size = std::size_t(text.size());
+
+    // What follows the last run must match the end of the text exactly, so it is checked
+    // there once instead of at every position the run could stop.
+    std::size_t tail = 0;
+    while (tail < count && elements[count - 1 - tail].kind != Element::Kind::AnyRun)
+        ++tail;
+    if (tail < count) {
+        if (tail > size)
+            return false;
+        for (std::size_t k = 0; k < tail; ++k) {
+            if (!elements[count - tail + k].accepts(text[qsizetype(size - tail + k)].unicode()))
+                return false;
+        }
+        count -= tail;
+        size -= tail;
+    }
 
     // Every element but a run takes exactly one character, so only the latest run needs
     // to be retried: each retry lets it take one character more, which bounds the work

@@ -95,7 +95,9 @@ void TestRuleArea::init()
     m_screen->beforeEvents = [this] {
         m_view->sync();
     };
-    // The configuration loader hands the editor over ready; this test starts there.
+    // The first activation loads the installed state from the platform, which hands the
+    // editor over ready; this test starts there and leaves the platform alone.
+    m_form->blnNotFirstTime = true;
     m_form->rule.editorReady = true;
     m_view->show();
     m_view->activateWindow();
@@ -165,11 +167,15 @@ void TestRuleArea::actionListShowsOneItemWithoutHighlight()
 
     stepAction(0, 2);
     QCOMPARE(m_form->rule.action(0), int(RuleEditor::ForwardTo));
+    // A click on the item in view runs the action step again, which clears the target.
+    m_form->rule.rows[0].txtSpamFolder.setText(QStringLiteral("left over"));
+    m_view->sync();
     const QRect shown = list->visualItemRect(list->item(2));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, shown.center());
     QVERIFY(list->selectedItems().isEmpty());
     QCOMPARE(m_form->rule.rows[0].List1.selectedCount(), 0);
     QCOMPARE(list->topIndex(), 2);
+    QCOMPARE(find<QLineEdit>(QStringLiteral("txtSpamFolder_0"))->text(), QString());
     QVERIFY(find<QPushButton>(QStringLiteral("cmdBrowse_0"))->isEnabled());
 
     // The model moving the action moves the list.
