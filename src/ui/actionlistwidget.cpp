@@ -2,11 +2,31 @@
 
 #include <QEvent>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Draws every item plain: neither a selection nor the focus frame of the current item.
+class PlainItemDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+    }
+};
+
+} // namespace
 
 ActionListWidget::ActionListWidget(QWidget *parent) : QListWidget(parent)
 {
     // The action is what is in view, never a selection, so nothing is ever highlighted.
     setSelectionMode(QAbstractItemView::NoSelection);
+    setItemDelegate(new PlainItemDelegate(this));
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -10,7 +10,6 @@ class TestNumberReader : public QObject
 private slots:
     void reads_data();
     void reads();
-    void ignoresLocale();
 };
 
 void TestNumberReader::reads_data()
@@ -55,17 +54,6 @@ void TestNumberReader::reads()
     QFETCH(QString, text);
     QFETCH(double, expected);
     QCOMPARE(basParser::readNumber(text), expected);
-}
-
-void TestNumberReader::ignoresLocale()
-{
-    const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    const double value = basParser::readNumber(u"2.5");
-    std::setlocale(LC_NUMERIC, "C");
-    QLocale::setDefault(before);
-    QCOMPARE(value, 2.5);
 }
 
 QTEST_GUILESS_MAIN(TestNumberReader)
