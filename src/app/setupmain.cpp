@@ -1,15 +1,20 @@
 #include "platform/lab/labfile.h"
 #include "platform/platformerror.h"
+#include "shell/batchswitch.h"
+#include "shell/displaycheck.h"
 #include "shell/installform.h"
+#include "shell/runtimeerror.h"
 #include "ui/installformview.h"
 #include "ui/qtscreen.h"
-
-#include <QApplication>
-#include <QMessageBox>
+#include "ui/setupapplication.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <QTimer>
 
 namespace {
+
+const char *const program = "kestrelon-setup";
 
 const char *const usage =
     "Usage: kestrelon-setup [-b]\n"
@@ -18,12 +23,19 @@ const char *const usage =
     "mailboxes of this server.\n"
     "\n"
     "  -b, /b      batch mode: rewrite every existing binding with the current\n"
-    "              settings, print the error log to standard error and end\n"
+    "              settings, print the error log to standard error and end;\n"
+    "              needs no display\n"
     "  -h, --help  show this text\n"
     "\n"
     "Environment:\n"
     "  KESTRELON_LAB  the lab file to run on (default: the demo lab in the\n"
-    "                 user's data folder, created on first use)\n";
+    "                 user's data folder, created on first use)\n"
+    "\n"
+    "Exit status: 0 done; 1 batch mode logged errors; 2 the window cannot open;\n"
+    "3 a run-time error ended the program (reported on standard error).\n";
+
+constexpr int NoDisplayExitStatus = 2;
+constexpr int BatchLoggedErrorsExitStatus = 1;
 
 // Everything after the program name, as one text.
 QString argumentText(int argc, char **argv)
@@ -44,24 +56,57 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kestrelon-setup"));
+    if (!displayAvailable(QProcessEnvironment::systemEnvironment())) {
+        if (!isBatchSwitch(arguments)) {
+            std::fprintf(stderr, "%s\n", qPrintable(noDisplayMessage(QLatin1String(program))));
+            return NoDisplayExitStatus;
+        }
+        // Batch mode runs the same window with nobody watching: draw it nowhere.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
+    SetupApplication app(argc, argv);
+    QApplication::setApplicationName(QLatin1String(program));
+
+    QtScreen screen;
+    std::unique_ptr<platform::Platform> platform;
+    std::unique_ptr<InstallForm> form;
+    // A run-time error ends the program where it happens, as nothing above it can
+    // continue sensibly; the report goes out first.
+    const auto endWithReport = [&](const platform::PlatformError &error) {
+        Screen *visible = isHeadlessPlatform(QGuiApplication::platformName()) ? nullptr : &screen;
+        const QString caption = form ? form->caption : QStringLiteral("Kestrelon setup");
+        const int status =
+            reportRuntimeError(error, QLatin1String(program), caption, visible, stderr);
+        std::fflush(stdout);
+        std::_Exit(status);
+    };
+    app.onRuntimeError = endWithReport;
 
     try {
         const QString labPath = qEnvironmentVariableIsSet("KESTRELON_LAB")
                                     ? qEnvironmentVariable("KESTRELON_LAB")
                                     : lab::defaultLabPath();
-        std::unique_ptr<platform::Platform> platform = lab::openLab(labPath);
-        QtScreen screen;
-        InstallForm form(*platform, screen, arguments);
-        InstallFormView view(form);
-        screen.setWindow(&view);
-        screen.beforeEvents = [&view] { view.sync(); };
-        view.show();
-        return app.exec();
+        platform = lab::openLab(labPath);
+        form = std::make_unique<InstallForm>(*platform, screen, arguments);
+        form->Form_Load();
     } catch (const platform::PlatformError &error) {
-        std::fprintf(stderr, "kestrelon-setup: error %d: %s\n", error.number,
-                     qPrintable(error.description));
-        return 1;
+        endWithReport(error);
     }
+
+    InstallFormView view(*form);
+    screen.setWindow(&view);
+    screen.beforeEvents = [&view] {
+        view.sync();
+    };
+    view.show();
+    // The first activation runs once the window is on the screen, as its own event.
+    QTimer::singleShot(0, &view, &InstallFormView::activateFirstTime);
+    int status = app.exec();
+
+    if (form->blnBatchMode && !form->errorLog.isEmpty()) {
+        std::fputs(qPrintable(form->txtErr.text()), stderr);
+        status = BatchLoggedErrorsExitStatus;
+    }
+    return status;
 }

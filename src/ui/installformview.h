@@ -19,6 +19,12 @@ public:
 
     // Copies the model's changes into the widgets.
     void sync();
+    // Runs the window's first activation under the wait cursor; later calls do nothing.
+    // The program calls it once the window is on the screen and Form_Load has run.
+    void activateFirstTime();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void bindShell();
