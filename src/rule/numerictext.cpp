@@ -11,20 +11,27 @@ namespace {
 // first significant digit stands relative to the point, plus the exponent.
 long long magnitudeOf(const std::string &literal)
 {
+    auto isDigit = [&](std::size_t at) {
+        return at < literal.size() && literal[at] >= '0' && literal[at] <= '9';
+    };
     std::size_t i = literal.front() == '-' ? 1 : 0;
-    long long integerDigits = 0;
-    for (; i < literal.size() && literal[i] >= '0' && literal[i] <= '9'; ++i) {
-        if (integerDigits > 0 || literal[i] != '0')
-            ++integerDigits;
+    // Digits before the point count up from the first significant one; zeros after the
+    // point and before the first significant digit count down.
+    long long magnitude = 0;
+    bool significant = false;
+    for (; isDigit(i); ++i) {
+        significant = significant || literal[i] != '0';
+        if (significant)
+            ++magnitude;
     }
-    long long magnitude = integerDigits;
     if (i < literal.size() && literal[i] == '.') {
-        for (++i; i < literal.size() && literal[i] >= '0' && literal[i] <= '9'; ++i) {
-            if (integerDigits == 0 && magnitude <= 0 && literal[i] == '0' &&
-                magnitude > -2'000'000'000LL)
+        for (++i; isDigit(i); ++i) {
+            if (significant)
+                continue;
+            if (literal[i] == '0')
                 --magnitude;
-            else if (integerDigits == 0 && literal[i] != '0')
-                integerDigits = -1;
+            else
+                significant = true;
         }
     }
     long long exponent = 0;
