@@ -25,29 +25,30 @@ bool wildcardMatches(QStringView pattern, QStringView text)
            text.endsWith(parts.last(), Qt::CaseInsensitive);
 }
 
-bool valueMatches(const QString &wanted, const QString &value)
+bool valueMatches(const QString &wanted, QStringView value)
 {
     if (wanted.contains(u'*'))
         return wildcardMatches(wanted, value);
-    if (wanted.compare(value, Qt::CaseInsensitive) == 0)
+    if (QStringView(wanted).compare(value, Qt::CaseInsensitive) == 0)
         return true;
     // A bare word against a distinguished name compares with its first RDN's value, the way
     // objectCategory='person' finds objects whose category is CN=Person,CN=Schema,...
     if (!wanted.contains(u'=')) {
-        const QString rdn = firstRdnValue(value);
-        return !rdn.isEmpty() && rdn.compare(wanted, Qt::CaseInsensitive) == 0;
+        const QStringView rdn = firstRdnValue(value);
+        return !rdn.isEmpty() && rdn.compare(QStringView(wanted), Qt::CaseInsensitive) == 0;
     }
     return false;
 }
 
 bool compare(const FilterNode &node, const DirectoryEntry &entry)
 {
-    const QString &key = node.attributeKey;
+    if (node.attributeIndex < 0)
+        return false;
     const bool presence = node.value == QLatin1String("*");
     for (const DirectoryValue &v : entry.values) {
-        if (v.key != key)
+        if (v.attribute != node.attributeIndex)
             continue;
-        if (presence || valueMatches(node.value, v.value))
+        if (presence || valueMatches(node.value, entry.value(v)))
             return true;
     }
     return false;
@@ -78,15 +79,43 @@ bool matchesFilter(const FilterNode *filter, const DirectoryEntry &entry)
     return false;
 }
 
-QStringList attributeValues(const DirectoryEntry &entry, const QString &attribute)
+void bindAttributes(FilterNode *filter, const LabDatabase &db)
 {
-    const QString key = attribute.toCaseFolded();
-    QStringList values;
+    if (!filter)
+        return;
+    if (filter->kind == FilterNode::Kind::Compare)
+        filter->attributeIndex = db.attributeIndex(filter->attribute);
+    for (const auto &child : filter->children)
+        bindAttributes(child.get(), db);
+}
+
+QStringView firstValue(const DirectoryEntry &entry, int attribute)
+{
     for (const DirectoryValue &v : entry.values) {
-        if (v.key == key)
-            values.append(v.value);
+        if (v.attribute == attribute)
+            return entry.value(v).isNull() ? QStringView(u"") : entry.value(v);
     }
-    return values;
+    return {};
+}
+
+QVariant fieldValue(const DirectoryEntry &entry, int attribute)
+{
+    const DirectoryValue *first = nullptr;
+    QStringList several;
+    for (const DirectoryValue &v : entry.values) {
+        if (v.attribute != attribute)
+            continue;
+        if (!first) {
+            first = &v;
+            continue;
+        }
+        if (several.isEmpty())
+            several.append(entry.value(*first).toString());
+        several.append(entry.value(v).toString());
+    }
+    if (!several.isEmpty())
+        return several;
+    return first ? QVariant(entry.value(*first).toString()) : QVariant();
 }
 
 } // namespace lab

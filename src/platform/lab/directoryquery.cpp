@@ -245,7 +245,6 @@ private:
                   QStringLiteral("expected a value after '=' (found %1)").arg(describe(value)));
         auto node = std::make_unique<FilterNode>();
         node->attribute = token.text;
-        node->attributeKey = token.text.toCaseFolded();
         node->value = value.text;
         return node;
     }

@@ -12,9 +12,9 @@ struct FilterNode
 {
     enum class Kind { Compare, And, Or };
     Kind kind = Kind::Compare;
-    QString attribute;    // Compare: the attribute name as written
-    QString attributeKey; // Compare: the name folded, for case-blind lookups
-    QString value;        // Compare: the value, quotes removed and '' turned into '
+    QString attribute;       // Compare: the attribute name as written
+    int attributeIndex = -1; // Compare: set by bindAttributes() before evaluation
+    QString value;           // Compare: the value, quotes removed and '' turned into '
     std::vector<std::unique_ptr<FilterNode>> children;
 };
 

@@ -2,8 +2,11 @@
 
 #include "platform/lab/laberrors.h"
 
+#include <fcntl.h>
 #include <QAtomicInteger>
+#include <QFile>
 #include <QSqlError>
+#include <unistd.h>
 
 namespace lab {
 
@@ -28,7 +31,7 @@ QString unescapeValue(QStringView text)
 
 } // namespace
 
-QString firstRdnValue(const QString &dn)
+QStringView firstRdnValue(QStringView dn)
 {
     const qsizetype equals = dn.indexOf(u'=');
     if (equals <= 0)
@@ -39,7 +42,7 @@ QString firstRdnValue(const QString &dn)
             return {};
     }
     const qsizetype comma = dn.indexOf(u',', equals);
-    return dn.mid(equals + 1, comma < 0 ? -1 : comma - equals - 1).trimmed();
+    return dn.mid(equals + 1, comma < 0 ? dn.size() - equals - 1 : comma - equals - 1).trimmed();
 }
 
 QString encodeAttributes(const QList<QPair<QString, QString>> &attributes)
@@ -85,6 +88,7 @@ LabDatabase::LabDatabase(const QString &path, bool readOnly)
     if (!m_db.open())
         fail(platform::error::LabIo,
              QStringLiteral("%1: cannot open the lab file: %2").arg(path, m_db.lastError().text()));
+    m_counterFile = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
 }
 
 LabDatabase::~LabDatabase()
@@ -96,6 +100,8 @@ LabDatabase::~LabDatabase()
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connectionName);
+    if (m_counterFile >= 0)
+        ::close(m_counterFile);
 }
 
 QSqlQuery &LabDatabase::prepared(const QString &sql)
@@ -104,6 +110,8 @@ QSqlQuery &LabDatabase::prepared(const QString &sql)
     if (it != m_statements.end())
         return **it;
     auto query = std::make_unique<QSqlQuery>(m_db);
+    // Rows are read once, in order: no row cache.
+    query->setForwardOnly(true);
     if (!query->prepare(sql))
         fail(platform::error::LabFile, QStringLiteral("%1: the lab file does not answer \"%2\": %3")
                                            .arg(m_path, sql, query->lastError().text()));
@@ -137,14 +145,53 @@ qint64 LabDatabase::dataVersion()
     return version;
 }
 
-void LabDatabase::refreshIfChanged()
+quint32 LabDatabase::changeCounter() const
 {
+    unsigned char bytes[4] = {0, 0, 0, 0};
+    if (m_counterFile < 0 || ::pread(m_counterFile, bytes, 4, 24) != 4)
+        return 0;
+    return (quint32(bytes[0]) << 24) | (quint32(bytes[1]) << 16) | (quint32(bytes[2]) << 8) |
+           quint32(bytes[3]);
+}
+
+void LabDatabase::checkForChanges()
+{
+    const quint32 counter = changeCounter();
+    if (counter == m_loadedCounter && counter != 0)
+        return;
+    // The counter also moves on this program's own commits, which the indexes already
+    // follow; data_version moves only for other programs' commits.
     const qint64 version = dataVersion();
     if (version != m_loadedVersion) {
         m_storeLoaded = false;
         m_directoryLoaded = false;
         m_loadedVersion = version;
     }
+    m_loadedCounter = counter;
+}
+
+qint64 LabDatabase::findFolder(qint64 mailboxId, const QString &pathKey)
+{
+    mailboxNames();
+    return m_folders.value({mailboxId, pathKey}, 0);
+}
+
+qint64 LabDatabase::findItem(qint64 folderId, const QString &nameKey)
+{
+    mailboxNames();
+    return m_items.value({folderId, nameKey}, 0);
+}
+
+void LabDatabase::noteItemAdded(qint64 folderId, const QString &nameKey, qint64 itemId)
+{
+    if (m_storeLoaded)
+        m_items.insert({folderId, nameKey}, itemId);
+}
+
+void LabDatabase::noteItemRemoved(qint64 folderId, const QString &nameKey)
+{
+    if (m_storeLoaded)
+        m_items.remove({folderId, nameKey});
 }
 
 const Machine &LabDatabase::machine()
@@ -182,7 +229,6 @@ void LabDatabase::loadMachine()
 
 const QHash<QString, QList<qint64>> &LabDatabase::mailboxNames()
 {
-    refreshIfChanged();
     if (!m_storeLoaded)
         loadStore();
     return m_mailboxNames;
@@ -199,6 +245,8 @@ void LabDatabase::loadStore()
 {
     m_mailboxNames.clear();
     m_mailboxes.clear();
+    m_folders.clear();
+    m_items.clear();
     QSqlQuery &boxes = prepared(
         QStringLiteral("SELECT id, file_form, http_form, writable, inbox_name FROM mailbox"));
     run(boxes);
@@ -220,18 +268,22 @@ void LabDatabase::loadStore()
     names.finish();
     QSqlQuery &folders = prepared(QStringLiteral("SELECT id, mailbox_id, path_key FROM folder"));
     run(folders);
-    while (folders.next()) {
-        auto it = m_mailboxes.find(folders.value(1).toLongLong());
-        if (it != m_mailboxes.end())
-            it->folders.insert(folders.value(2).toString(), folders.value(0).toLongLong());
-    }
+    m_folders.reserve(m_mailboxes.size() * 2);
+    while (folders.next())
+        m_folders.insert({folders.value(1).toLongLong(), folders.value(2).toString()},
+                         folders.value(0).toLongLong());
     folders.finish();
+    QSqlQuery &items = prepared(QStringLiteral("SELECT id, folder_id, name_key FROM item"));
+    run(items);
+    while (items.next())
+        m_items.insert({items.value(1).toLongLong(), items.value(2).toString()},
+                       items.value(0).toLongLong());
+    items.finish();
     m_storeLoaded = true;
 }
 
 const QList<DirectoryEntry> &LabDatabase::directory()
 {
-    refreshIfChanged();
     if (!m_directoryLoaded)
         loadDirectory();
     return m_directory;
@@ -240,29 +292,84 @@ const QList<DirectoryEntry> &LabDatabase::directory()
 void LabDatabase::loadDirectory()
 {
     m_directory.clear();
+    m_attributeIndexes.clear();
+    {
+        QSqlQuery &count = prepared(QStringLiteral("SELECT COUNT(*) FROM directory_object"));
+        run(count);
+        m_directory.reserve(count.next() ? count.value(0).toLongLong() : 0);
+        count.finish();
+    }
     const QString gcHost = machine().globalCatalogHost;
-    const QString dnKey = QStringLiteral("distinguishedname");
-    const QString adsKey = QStringLiteral("adspath");
+    // A few dozen distinct attribute names serve every object; look each line's name up
+    // among them without allocating.
+    QList<QPair<QString, int>> seen;
+    auto indexOf = [&](QStringView name) {
+        for (const auto &[known, index] : std::as_const(seen)) {
+            if (known == name)
+                return index;
+        }
+        const QString key = name.toString().toCaseFolded();
+        int index = m_attributeIndexes.value(key, -1);
+        if (index < 0) {
+            index = int(m_attributeIndexes.size());
+            m_attributeIndexes.insert(key, index);
+        }
+        seen.append({name.toString(), index});
+        return index;
+    };
+    const int dnIndex = indexOf(u"distinguishedName");
+    const int adsIndex = indexOf(u"ADsPath");
     QSqlQuery &query =
         prepared(QStringLiteral("SELECT dn, attributes FROM directory_object ORDER BY id"));
     run(query);
     while (query.next()) {
         DirectoryEntry entry;
         entry.dn = query.value(0).toString();
+        entry.text = query.value(1).toString();
+        const QStringView text(entry.text);
+        entry.values.reserve(text.count(u'\n') + 2);
         bool hasDn = false;
         bool hasAdsPath = false;
-        for (auto &[name, value] : decodeAttributes(query.value(1).toString())) {
-            DirectoryValue v{name.toCaseFolded(), name, value};
-            hasDn = hasDn || v.key == dnKey;
-            hasAdsPath = hasAdsPath || v.key == adsKey;
-            entry.values.append(std::move(v));
+        QString unescaped;
+        QList<qsizetype> escapedValues;
+        qsizetype start = 0;
+        while (start < text.size()) {
+            qsizetype end = text.indexOf(u'\n', start);
+            if (end < 0)
+                end = text.size();
+            const QStringView line = text.mid(start, end - start);
+            const qsizetype equals = line.indexOf(u'=');
+            if (equals > 0) {
+                const int attribute = indexOf(line.left(equals));
+                hasDn = hasDn || attribute == dnIndex;
+                hasAdsPath = hasAdsPath || attribute == adsIndex;
+                const QStringView value = line.mid(equals + 1);
+                if (value.contains(u'\\')) {
+                    escapedValues.append(entry.values.size());
+                    entry.values.append({attribute, unescaped.size(), 0});
+                    const QString plain = unescapeValue(value);
+                    entry.values.last().length = plain.size();
+                    unescaped += plain;
+                } else {
+                    entry.values.append({attribute, start + equals + 1, value.size()});
+                }
+            }
+            start = end + 1;
+        }
+        // Escaped values (rare) are kept unescaped after the stored text.
+        if (!escapedValues.isEmpty()) {
+            const qsizetype base = entry.text.size();
+            entry.text += unescaped;
+            for (qsizetype index : std::as_const(escapedValues))
+                entry.values[index].offset += base;
         }
         // Every object answers to these two, whether the scenario spelt them out or not.
         if (!hasDn)
-            entry.values.append({dnKey, QStringLiteral("distinguishedName"), entry.dn});
-        if (!hasAdsPath)
-            entry.values.append({adsKey, QStringLiteral("ADsPath"),
-                                 QStringLiteral("GC://%1/%2").arg(gcHost, entry.dn)});
+            entry.values.append({dnIndex, DirectoryEntry::DnValue, 0});
+        if (!hasAdsPath) {
+            entry.adsPath = QStringLiteral("GC://%1/%2").arg(gcHost, entry.dn);
+            entry.values.append({adsIndex, DirectoryEntry::AdsPathValue, 0});
+        }
         m_directory.append(std::move(entry));
     }
     query.finish();
@@ -289,6 +396,7 @@ void LabDatabase::commitTransaction(const void *owner)
     if (!m_db.commit()) {
         const QString message = m_db.lastError().text();
         m_db.rollback();
+        invalidateStore();
         fail(platform::error::LabIo,
              QStringLiteral("%1: cannot commit the transaction: %2").arg(m_path, message));
     }
@@ -301,6 +409,7 @@ void LabDatabase::rollbackTransaction(const void *owner)
              QStringLiteral("%1: no transaction of this connection to roll back").arg(m_path));
     m_transactionOwner = nullptr;
     m_db.rollback();
+    invalidateStore();
 }
 
 LabDatabase::WriteScope::WriteScope(LabDatabase &db) : m_db(db)
@@ -315,6 +424,7 @@ LabDatabase::WriteScope::~WriteScope()
     QSqlQuery query(m_db.database());
     query.exec(QStringLiteral("ROLLBACK TO labwrite"));
     query.exec(QStringLiteral("RELEASE labwrite"));
+    m_db.invalidateStore();
 }
 
 void LabDatabase::WriteScope::commit()

@@ -13,18 +13,35 @@ namespace lab {
 // The schema version this build reads and writes; another version is refused.
 inline constexpr int SchemaVersion = 1;
 
-// One directory attribute value, with its name folded for case-blind lookups.
+// One directory attribute value: which attribute (an index into the lab's attribute names)
+// and where its text lies in the entry's text.
 struct DirectoryValue
 {
-    QString key;
-    QString name;
-    QString value;
+    int attribute;
+    qsizetype offset;
+    qsizetype length;
 };
 
+// A directory object in memory. Its values point into the stored text as it was read, so
+// 30,000 objects load without copying; distinguishedName and ADsPath come from the dn.
 struct DirectoryEntry
 {
+    static constexpr qsizetype DnValue = -1;
+    static constexpr qsizetype AdsPathValue = -2;
+
     QString dn;
+    QString adsPath;
+    QString text;
     QList<DirectoryValue> values;
+
+    QStringView value(const DirectoryValue &v) const
+    {
+        if (v.offset == DnValue)
+            return dn;
+        if (v.offset == AdsPathValue)
+            return adsPath;
+        return QStringView(text).mid(v.offset, v.length);
+    }
 };
 
 // What the store's URL resolution needs of a mailbox, kept in memory.
@@ -35,8 +52,21 @@ struct MailboxInfo
     bool httpForm = true;
     bool writable = true;
     QString inboxName;
-    QHash<QString, qint64> folders; // folded path ("" is the root) -> folder id
 };
+
+// A name within an owner (a folder's path within its mailbox, an item's name within its
+// folder): one flat hash for all of them keeps loading 30,000 mailboxes cheap.
+struct OwnedName
+{
+    qint64 owner;
+    QString key; // folded
+    bool operator==(const OwnedName &other) const = default;
+};
+
+inline size_t qHash(const OwnedName &name, size_t seed = 0)
+{
+    return qHashMulti(seed, name.owner, name.key);
+}
 
 // One open lab file: its SQLite connection, cached statements and in-memory indexes,
 // shared by every connection object of the platform opened on it.
@@ -59,10 +89,26 @@ public:
     void execute(const QString &sql);
 
     const Machine &machine();
-    // Mailbox names (folded) -> mailboxes, reloaded when another program changed the file.
+    // Drops the in-memory indexes when another program changed the file since they were
+    // loaded: one 4-byte read of the file's change counter, and PRAGMA data_version only
+    // when that moved. Called once per store connection open and per directory query.
+    void checkForChanges();
+    // Mailbox names (folded) -> mailboxes.
     const QHash<QString, QList<qint64>> &mailboxNames();
     const MailboxInfo *mailbox(qint64 id);
+    // A mailbox's folder by folded path ("" is the root); 0 when there is none.
+    qint64 findFolder(qint64 mailboxId, const QString &pathKey);
+    // The item of a folder by folded name; 0 when there is none.
+    qint64 findItem(qint64 folderId, const QString &nameKey);
+    // Keeps the item index in step with this program's own writes.
+    void noteItemAdded(qint64 folderId, const QString &nameKey, qint64 itemId);
+    void noteItemRemoved(qint64 folderId, const QString &nameKey);
     const QList<DirectoryEntry> &directory();
+    // The index of an attribute name (ignoring case) among the loaded directory's; -1: none.
+    int attributeIndex(const QString &name) const
+    {
+        return m_attributeIndexes.value(name.toCaseFolded(), -1);
+    }
 
     // The connection-level transaction of a store connection (one at a time per lab).
     void beginTransaction(const void *owner);
@@ -85,7 +131,8 @@ public:
 
 private:
     qint64 dataVersion();
-    void refreshIfChanged();
+    quint32 changeCounter() const;
+    void invalidateStore() { m_storeLoaded = false; }
     void loadMachine();
     void loadStore();
     void loadDirectory();
@@ -98,9 +145,14 @@ private:
     bool m_storeLoaded = false;
     bool m_directoryLoaded = false;
     qint64 m_loadedVersion = -1;
+    quint32 m_loadedCounter = 0;
+    int m_counterFile = -1;
+    QHash<OwnedName, qint64> m_folders; // (mailbox id, folded path) -> folder id
+    QHash<OwnedName, qint64> m_items;   // (folder id, folded name) -> item id
     QHash<QString, QList<qint64>> m_mailboxNames;
     QHash<qint64, MailboxInfo> m_mailboxes;
     QList<DirectoryEntry> m_directory;
+    QHash<QString, int> m_attributeIndexes; // folded name -> index
     const void *m_transactionOwner = nullptr;
 };
 
@@ -112,7 +164,7 @@ inline QString notNull(const QString &text)
 
 // The first RDN's value of a distinguished name ("Person" of "CN=Person,CN=Schema,...");
 // empty when the text is not a distinguished name.
-QString firstRdnValue(const QString &dn);
+QStringView firstRdnValue(QStringView dn);
 
 // Encodes directory attributes as "name=value" lines (the stored form), and back.
 QString encodeAttributes(const QList<QPair<QString, QString>> &attributes);

@@ -121,22 +121,28 @@ LabDirectoryConnection::execute(const QString &commandText,
                  .arg(query.hostPosition)
                  .arg(gcHost));
 
+    m_db->checkForChanges();
+    const QList<DirectoryEntry> &directory = m_db->directory();
+    bindAttributes(query.filter.get(), *m_db);
     QList<const DirectoryEntry *> matches;
-    for (const DirectoryEntry &entry : m_db->directory()) {
+    for (const DirectoryEntry &entry : directory) {
         if (matchesFilter(query.filter.get(), entry))
             matches.append(&entry);
     }
     if (!query.orderBy.isEmpty()) {
-        QList<QPair<QString, const DirectoryEntry *>> keyed;
+        const int order = m_db->attributeIndex(query.orderBy);
+        QList<QPair<QStringView, const DirectoryEntry *>> keyed;
         keyed.reserve(matches.size());
-        for (const DirectoryEntry *entry : std::as_const(matches)) {
-            const QStringList values = attributeValues(*entry, query.orderBy);
-            // Absent values sort first: a null key before every text, even the empty one.
-            keyed.append({values.isEmpty() ? QString() : values.first() + QChar(u'\0'), entry});
-        }
+        for (const DirectoryEntry *entry : std::as_const(matches))
+            keyed.append({firstValue(*entry, order), entry});
+        // Absent values (null views) sort before every text, even the empty one.
         std::stable_sort(keyed.begin(), keyed.end(), [&](const auto &a, const auto &b) {
-            const int order = a.first.compare(b.first, Qt::CaseInsensitive);
-            return query.descending ? order > 0 : order < 0;
+            int c = 0;
+            if (a.first.isNull() != b.first.isNull())
+                c = a.first.isNull() ? -1 : 1;
+            else
+                c = a.first.compare(b.first, Qt::CaseInsensitive);
+            return query.descending ? c > 0 : c < 0;
         });
         for (qsizetype i = 0; i < keyed.size(); ++i)
             matches[i] = keyed[i].second;
@@ -144,20 +150,16 @@ LabDirectoryConnection::execute(const QString &commandText,
     if (limit > 0 && matches.size() > limit)
         matches.resize(limit);
 
+    QList<int> columns;
+    for (const QString &attribute : query.attributes)
+        columns.append(m_db->attributeIndex(attribute));
     QList<QList<QVariant>> rows;
     rows.reserve(matches.size());
     for (const DirectoryEntry *entry : std::as_const(matches)) {
         QList<QVariant> row;
-        row.reserve(query.attributes.size());
-        for (const QString &attribute : query.attributes) {
-            const QStringList values = attributeValues(*entry, attribute);
-            if (values.isEmpty())
-                row.append(QVariant());
-            else if (values.size() == 1)
-                row.append(values.first());
-            else
-                row.append(values);
-        }
+        row.reserve(columns.size());
+        for (int column : std::as_const(columns))
+            row.append(column < 0 ? QVariant() : fieldValue(*entry, column));
         rows.append(std::move(row));
     }
     return std::make_unique<LabDirectoryRowSet>(query.attributes, std::move(rows));

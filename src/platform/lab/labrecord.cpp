@@ -28,12 +28,14 @@ public:
     int fieldCount() const override
     {
         requireOpen();
+        ensureFields();
         return int(m_fields.size());
     }
 
     QVariant field(const QString &name) const override
     {
         requireOpen();
+        ensureFields();
         for (const Property &p : m_fields) {
             if (p.name == name)
                 return p.value;
@@ -45,6 +47,7 @@ public:
     void setField(const QString &name, const QVariant &value) override
     {
         requireOpen();
+        ensureFields();
         encodeValue(name, value);
         for (Property &p : m_fields) {
             if (p.name == name) {
@@ -58,9 +61,10 @@ public:
     void update() override
     {
         requireWritable("update");
+        ensureFields();
         LabDatabase::WriteScope scope(*m_db);
         if (m_replace || m_itemId == 0) {
-            removeItem(findItem());
+            removeItem(m_db->findItem(m_folderId, m_itemName.toCaseFolded()));
             QSqlQuery &insert = m_db->prepared(
                 QStringLiteral("INSERT INTO item(folder_id, name, name_key) VALUES(?, ?, ?)"));
             insert.bindValue(0, m_folderId);
@@ -68,6 +72,7 @@ public:
             insert.bindValue(2, notNull(m_itemName.toCaseFolded()));
             m_db->run(insert);
             m_itemId = insert.lastInsertId().toLongLong();
+            m_db->noteItemAdded(m_folderId, m_itemName.toCaseFolded(), m_itemId);
         } else {
             deleteProperties(m_itemId);
         }
@@ -100,36 +105,42 @@ public:
         m_open = false;
     }
 
-    void loadItem(qint64 folderId, const QString &itemName, bool replace)
+    void attachItem(qint64 folderId, const QString &itemName, bool replace)
     {
         m_folderId = folderId;
         m_itemName = itemName;
         m_replace = replace;
-        QSqlQuery &query = m_db->prepared(QStringLiteral(
-            "SELECT i.id, p.name, p.type, p.value FROM item i LEFT JOIN property p ON "
-            "p.item_id = i.id WHERE i.folder_id = ? AND i.name_key = ? ORDER BY p.position"));
-        query.bindValue(0, folderId);
-        query.bindValue(1, itemName.toCaseFolded());
-        m_db->run(query);
-        try {
-            while (query.next()) {
-                m_itemId = query.value(0).toLongLong();
-                if (!replace && !query.isNull(1))
-                    m_fields.append(
-                        {query.value(1).toString(),
-                         decodeValue(query.value(2).toString(), query.value(3).toString())});
-            }
-        } catch (...) {
-            query.finish();
-            throw;
-        }
-        query.finish();
+        m_itemId = m_db->findItem(folderId, itemName.toCaseFolded());
+        m_fieldsLoaded = replace || m_itemId == 0;
     }
 
     bool itemExists() const { return m_itemId != 0; }
     void addField(const QString &name, const QVariant &value) { m_fields.append({name, value}); }
 
 private:
+    // An item's properties are read on first use: a probe that only opens it reads nothing.
+    void ensureFields() const
+    {
+        if (m_fieldsLoaded)
+            return;
+        QSqlQuery &query = m_db->prepared(QStringLiteral(
+            "SELECT name, type, value FROM property WHERE item_id = ? ORDER BY position"));
+        query.bindValue(0, m_itemId);
+        m_db->run(query);
+        QList<Property> fields;
+        try {
+            while (query.next())
+                fields.append({query.value(0).toString(),
+                               decodeValue(query.value(1).toString(), query.value(2).toString())});
+        } catch (...) {
+            query.finish();
+            throw;
+        }
+        query.finish();
+        m_fields = fields;
+        m_fieldsLoaded = true;
+    }
+
     void requireOpen() const
     {
         if (!m_open)
@@ -152,18 +163,6 @@ private:
                  QStringLiteral("%1: access denied (%2)").arg(m_url, QLatin1String(operation)));
     }
 
-    qint64 findItem()
-    {
-        QSqlQuery &query = m_db->prepared(
-            QStringLiteral("SELECT id FROM item WHERE folder_id = ? AND name_key = ?"));
-        query.bindValue(0, m_folderId);
-        query.bindValue(1, m_itemName.toCaseFolded());
-        m_db->run(query);
-        const qint64 id = query.next() ? query.value(0).toLongLong() : 0;
-        query.finish();
-        return id;
-    }
-
     void deleteProperties(qint64 itemId)
     {
         QSqlQuery &query = m_db->prepared(QStringLiteral("DELETE FROM property WHERE item_id = ?"));
@@ -179,6 +178,7 @@ private:
         QSqlQuery &query = m_db->prepared(QStringLiteral("DELETE FROM item WHERE id = ?"));
         query.bindValue(0, itemId);
         m_db->run(query);
+        m_db->noteItemRemoved(m_folderId, m_itemName.toCaseFolded());
     }
 
     std::shared_ptr<LabDatabase> m_db;
@@ -191,7 +191,8 @@ private:
     qint64 m_folderId = 0;
     qint64 m_itemId = 0;
     QString m_itemName;
-    QList<Property> m_fields;
+    mutable QList<Property> m_fields;
+    mutable bool m_fieldsLoaded = true;
 };
 
 QString withoutTrailingSlash(QString url)
@@ -223,8 +224,7 @@ std::unique_ptr<platform::StoreRecord> openLabRecord(const std::shared_ptr<LabDa
         return root;
     }
     const QString joined = parsed.path.join(u'/');
-    if (auto folder = mailbox.folders.constFind(joined.toCaseFolded());
-        folder != mailbox.folders.constEnd()) {
+    if (db->findFolder(mailbox.id, joined.toCaseFolded()) != 0) {
         if (overwrite)
             fail(platform::error::InvalidArgument,
                  QStringLiteral("%1: a folder cannot be replaced by an item").arg(url));
@@ -236,13 +236,13 @@ std::unique_ptr<platform::StoreRecord> openLabRecord(const std::shared_ptr<LabDa
         return record;
     }
     const QString folderPath = parsed.path.mid(0, parsed.path.size() - 1).join(u'/');
-    const auto folder = mailbox.folders.constFind(folderPath.toCaseFolded());
-    if (folder == mailbox.folders.constEnd())
+    const qint64 folder = db->findFolder(mailbox.id, folderPath.toCaseFolded());
+    if (folder == 0)
         fail(ObjectNotFound,
              QStringLiteral("%1: the folder \"%2\" does not exist").arg(url, folderPath));
     auto record = std::make_unique<LabRecord>(db, LabRecord::Kind::Item, cleanUrl, mailbox.writable,
                                               readWrite);
-    record->loadItem(*folder, parsed.path.last(), overwrite);
+    record->attachItem(folder, parsed.path.last(), overwrite);
     if (!overwrite && !record->itemExists())
         fail(ObjectNotFound,
              QStringLiteral("%1: the item \"%2\" does not exist").arg(url, parsed.path.last()));

@@ -95,10 +95,9 @@ QJsonArray mailboxesReport(LabDatabase &db)
                         {QStringLiteral("writable"), info->writable},
                         {QStringLiteral("inboxName"), info->inboxName}};
         box.insert(QStringLiteral("inboxItems"),
-                   folderItems(db, info->folders.value(info->inboxName.toCaseFolded())));
-        const auto events = info->folders.constFind(globalEvents.toCaseFolded());
-        if (events != info->folders.constEnd())
-            box.insert(QStringLiteral("globalEventsItems"), folderItems(db, *events));
+                   folderItems(db, db.findFolder(id, info->inboxName.toCaseFolded())));
+        if (const qint64 events = db.findFolder(id, globalEvents.toCaseFolded()))
+            box.insert(QStringLiteral("globalEventsItems"), folderItems(db, events));
         mailboxes.append(box);
     }
     return mailboxes;

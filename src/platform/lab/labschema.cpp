@@ -197,9 +197,23 @@ void writeScenario(LabDatabase &db, const Scenario &scenario)
         writeMachine(db, scenario.machine);
         QSqlQuery &object = db.prepared(
             QStringLiteral("INSERT INTO directory_object(dn, attributes) VALUES(?, ?)"));
+        const QString adsPrefix =
+            QStringLiteral("GC://%1/").arg(scenario.machine.globalCatalogHost);
         for (const DirectoryObject &entry : scenario.directory) {
+            // The lab answers distinguishedName and ADsPath from the dn: no need to keep copies.
+            QList<QPair<QString, QString>> kept;
+            for (const auto &attribute : entry.attributes) {
+                const bool derived =
+                    (attribute.first.compare(QLatin1String("distinguishedName"),
+                                             Qt::CaseInsensitive) == 0 &&
+                     attribute.second == entry.dn) ||
+                    (attribute.first.compare(QLatin1String("adspath"), Qt::CaseInsensitive) == 0 &&
+                     attribute.second == adsPrefix + entry.dn);
+                if (!derived)
+                    kept.append(attribute);
+            }
             object.bindValue(0, notNull(entry.dn));
-            object.bindValue(1, notNull(encodeAttributes(entry.attributes)));
+            object.bindValue(1, notNull(encodeAttributes(kept)));
             db.run(object);
         }
         for (const Mailbox &mailbox : scenario.mailboxes)
