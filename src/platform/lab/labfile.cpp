@@ -44,7 +44,7 @@ void checkHeader(const QString &path)
     if (pageSize == 1)
         pageSize = 65536;
     const quint32 pageCount = bigEndian(header, 28, 4);
-    const bool countValid = bigEndian(header, 92, 4) == bigEndian(header, 96, 4);
+    const bool countValid = bigEndian(header, 24, 4) == bigEndian(header, 92, 4);
     const qint64 expected = qint64(pageSize) * pageCount;
     if (countValid && pageCount > 0 && info.size() < expected)
         fail(LabFile, QStringLiteral("%1: the lab file is truncated (%2 of %3 bytes)")
