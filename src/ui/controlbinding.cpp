@@ -1,11 +1,12 @@
 #include "ui/controlbinding.h"
 
+#include "ui/listmirror.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QSignalBlocker>
 
 namespace {
@@ -117,29 +118,12 @@ void ControlBinding::bind(QAbstractButton *widget, ButtonModel &model,
 
 void ControlBinding::bind(QListWidget *widget, ListBoxModel &model)
 {
-    auto seenEntries = std::make_shared<quint64>(~quint64(0));
-    add(widget, model, [widget, &model, seenEntries] {
-        if (*seenEntries != model.entriesRevision()) {
-            *seenEntries = model.entriesRevision();
-            widget->clear();
-            widget->addItems(model.entries());
-        }
-        for (int i = 0; i < model.count(); ++i) {
-            QListWidgetItem *item = widget->item(i);
-            if (item->isSelected() != model.selected(i))
-                item->setSelected(model.selected(i));
-        }
-        if (widget->currentRow() != model.listIndex())
-            widget->setCurrentRow(model.listIndex(), QItemSelectionModel::NoUpdate);
-        widget->horizontalScrollBar()->setRange(
-            0, qMax(0, model.horizontalExtent() - widget->viewport()->width()));
-    });
-    QObject::connect(widget, &QListWidget::itemSelectionChanged, widget, [this, widget, &model] {
+    auto mirror = std::make_shared<ListMirror>(widget, model);
+    add(widget, model, [mirror] { mirror->apply(); });
+    QObject::connect(widget, &QListWidget::itemSelectionChanged, widget, [this, mirror] {
         if (m_syncing)
             return;
-        for (int i = 0; i < model.count() && i < widget->count(); ++i)
-            model.setSelected(i, widget->item(i)->isSelected());
-        model.setListIndex(widget->currentRow());
+        mirror->readSelection();
         forwarded();
     });
 }

@@ -1,5 +1,4 @@
 #include "ui/installformview.h"
-
 #include "ui_installform.h"
 
 void InstallFormView::bindMailboxLists()
@@ -10,8 +9,16 @@ void InstallFormView::bindMailboxLists()
     m_binding.bind(ui.Check4, m_form.Check4);
     m_binding.bind(ui.Check5, m_form.Check5);
     m_binding.bind(ui.Check7, m_form.Check7);
+    // Ticking or unticking "Show disabled" refills the lists, as a click on the box does.
+    m_form.Check7.onClick = [this] {
+        m_form.Check7_Click();
+    };
     m_binding.bind(ui.SysMbxInstList, m_form.SysMbxInstList);
     m_binding.bind(ui.SysMbxUninstList, m_form.SysMbxUninstList);
     m_binding.bind(ui.MbxInstList, m_form.MbxInstList);
     m_binding.bind(ui.MbxUninstList, m_form.MbxUninstList);
+    m_binding.bind(ui.Command4, m_form.Command4, [this] { m_form.Command4_Click(); });
+    m_binding.bind(ui.Command5, m_form.Command5, [this] { m_form.Command5_Click(); });
+    m_binding.bind(ui.Command6, m_form.Command6, [this] { m_form.Command6_Click(); });
+    m_binding.bind(ui.Command7, m_form.Command7, [this] { m_form.Command7_Click(); });
 }

@@ -2,6 +2,7 @@
 
 #include "shell/screen.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -27,6 +28,11 @@ public:
 
 private:
     QWidget *control(const QString &name) const;
+
+    // A walk lets events through after each of up to 30,000 rows; the window needs them
+    // only as often as the eye can tell.
+    static constexpr qint64 EventIntervalMs = 16;
+    QElapsedTimer m_sinceEvents;
 
     QPointer<QWidget> m_window;
     QPointer<QWidget> m_locked;

@@ -1,0 +1,147 @@
+// Times one walk of the mailbox directory on generated labs of growing size, first on the
+// window's model alone, then with the main window alive offscreen. Figures go into the
+// README; run it by hand: build/bin/kestrelon-bench [sizes...]
+
+#include "platform/lab/labfile.h"
+#include "platform/lab/labscenario.h"
+#include "platform/platformerror.h"
+#include "shell/installform.h"
+#include "shell/recordingscreen.h"
+#include "ui/installformview.h"
+#include "ui/qtscreen.h"
+
+#include <cstdio>
+#include <map>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr quint32 Seed = 4;
+
+// The shared state start-up derives from the machine, set directly so the walk alone is timed.
+void prepareSharedState(InstallForm &form)
+{
+    platform::MachineFacts &machine = form.platform().machine();
+    form.ShortComputerName = machine.computerName().toLower();
+    form.DomainDNSName = machine.domainDnsName().toLower();
+    form.ComputerName = form.ShortComputerName + QLatin1Char('.') + form.DomainDNSName;
+    form.FileFolderURL =
+        QStringLiteral("file://./backofficestorage/") + form.DomainDNSName + QStringLiteral("/mbx");
+    form.FolderURL = QStringLiteral("http://") + form.ComputerName + QStringLiteral("/exadmin/") +
+                     form.DomainDNSName + QStringLiteral("/mbx");
+    form.globals.GCPath = QStringLiteral("GC://") + machine.globalCatalogHostName();
+    form.globals.DirectoryConnection = form.platform().createDirectoryConnection();
+    form.globals.DirectoryConnection->open(QStringLiteral("Active Directory Provider"), QString(),
+                                           QString());
+    form.globals.StoreConnection = form.platform().createStoreConnection();
+    // The first activation would walk the directory on its own; only the timed walk may.
+    form.blnNotFirstTime = true;
+}
+
+long peakMemoryKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+int listed(const InstallForm &form)
+{
+    return form.SysMbxInstList.count() + form.SysMbxUninstList.count() + form.MbxInstList.count() +
+           form.MbxUninstList.count();
+}
+
+void report(const char *what, int mailboxes, double seconds, int entries)
+{
+    std::printf("%-32s %6d mailboxes  %6d entries  %8.3f s  %7.1f us/mailbox\n", what, mailboxes,
+                entries, seconds, seconds * 1e6 / mailboxes);
+    std::fflush(stdout);
+}
+
+double walkModel(const QString &labPath, int mailboxes)
+{
+    std::unique_ptr<platform::Platform> platform = lab::openLab(labPath);
+    RecordingScreen screen;
+    InstallForm form(*platform, screen);
+    prepareSharedState(form);
+    QElapsedTimer clock;
+    clock.start();
+    form.GetUsersWithMailboxes();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    report("GetUsersWithMailboxes, model", mailboxes, seconds, listed(form));
+    return seconds;
+}
+
+double walkWindow(const QString &labPath, int mailboxes)
+{
+    std::unique_ptr<platform::Platform> platform = lab::openLab(labPath);
+    QtScreen screen;
+    InstallForm form(*platform, screen);
+    prepareSharedState(form);
+    InstallFormView view(form);
+    screen.setWindow(&view);
+    screen.beforeEvents = [&view] {
+        view.sync();
+    };
+    view.resize(900, 760);
+    view.show();
+    QCoreApplication::processEvents();
+
+    QElapsedTimer clock;
+    clock.start();
+    form.GetUsersWithMailboxes();
+    // What the window does after a handler: mirror the result and paint it.
+    view.sync();
+    QCoreApplication::processEvents();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    report("GetUsersWithMailboxes, window", mailboxes, seconds, listed(form));
+    return seconds;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QList<int> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.append(QString::fromLocal8Bit(argv[i]).toInt());
+    if (sizes.isEmpty())
+        sizes = {1000, 10000, 30000};
+
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "kestrelon-bench: no temporary folder\n");
+        return 1;
+    }
+    std::map<int, std::pair<double, double>> times;
+    try {
+        for (int mailboxes : std::as_const(sizes)) {
+            const QString path = dir.filePath(QStringLiteral("lab-%1.sqlite").arg(mailboxes));
+            QElapsedTimer clock;
+            clock.start();
+            lab::createLab(path, lab::generatedScenario(mailboxes, Seed));
+            report("building the lab (not timed walk)", mailboxes, clock.nsecsElapsed() / 1e9, 0);
+            const double model = walkModel(path, mailboxes);
+            const double window = walkWindow(path, mailboxes);
+            times[mailboxes] = {model, window};
+        }
+    } catch (const platform::PlatformError &error) {
+        std::fprintf(stderr, "kestrelon-bench: error %d: %s\n", error.number,
+                     qPrintable(error.description));
+        return 1;
+    }
+    if (times.count(10000) && times.count(30000)) {
+        std::printf("growth 10,000 -> 30,000: model %.2fx, window %.2fx\n",
+                    times[30000].first / times[10000].first,
+                    times[30000].second / times[10000].second);
+    }
+    std::printf("peak memory: %.1f MiB\n", peakMemoryKiB() / 1024.0);
+    return 0;
+}
