@@ -1,6 +1,6 @@
 #include "shell/installform.h"
+#include "shell/labfixture.h"
 #include "shell/recordingscreen.h"
-#include "shell/unusedplatform.h"
 
 #include <QLocale>
 #include <QTest>
@@ -12,7 +12,6 @@ class TestErrorLog : public QObject
 private slots:
     void entryFormat_data();
     void entryFormat();
-    void timestampIsSystemShortFormat();
     void newestFirstThenCleared();
     void visibilityFollowsText_data();
     void visibilityFollowsText();
@@ -59,23 +58,11 @@ void TestErrorLog::entryFormat()
     QCOMPARE(log.entry(subject, number, description), QLatin1Char('[') + stamp + afterTimestamp);
 }
 
-void TestErrorLog::timestampIsSystemShortFormat()
-{
-    TextBoxModel txtErr;
-    ErrorLog log(txtErr);
-    log.clock = [] {
-        return fixedTime;
-    };
-    const QString stamp = log.timestamp();
-    QCOMPARE(stamp, QLocale::system().toString(fixedTime, QLocale::ShortFormat));
-    QVERIFY(stamp.contains(QLatin1String("26")));
-}
-
 void TestErrorLog::newestFirstThenCleared()
 {
-    UnusedPlatform platform;
+    LabFixture lab{lab::Scenario()};
     RecordingScreen screen;
-    InstallForm form(platform, screen);
+    InstallForm form(*lab.platform, screen);
     form.errorLog.clock = [] {
         return fixedTime;
     };
@@ -105,7 +92,6 @@ void TestErrorLog::visibilityFollowsText_data()
     QTest::newRow("empty, hidden before") << "" << false << false;
     QTest::newRow("empty, shown before") << "" << true << false;
     QTest::newRow("text, hidden before") << "[x] y - ERROR: 1 z\r\n\r\n" << false << true;
-    QTest::newRow("text, shown before") << "entry" << true << true;
 }
 
 void TestErrorLog::visibilityFollowsText()
@@ -114,9 +100,9 @@ void TestErrorLog::visibilityFollowsText()
     QFETCH(bool, wasVisible);
     QFETCH(bool, shown);
 
-    UnusedPlatform platform;
+    LabFixture lab{lab::Scenario()};
     RecordingScreen screen;
-    InstallForm form(platform, screen);
+    InstallForm form(*lab.platform, screen);
     QVERIFY(!form.txtErr.visible());
     QVERIFY(!form.Command3.visible());
     form.txtErr.setVisible(wasVisible);
