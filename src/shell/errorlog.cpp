@@ -9,16 +9,17 @@ QString ErrorLog::timestamp() const
     return QLocale::system().toString(clock(), QLocale::ShortFormat);
 }
 
-QString ErrorLog::entry(const QString &subject, qint32 number, const QString &description) const
+QString ErrorLog::ErrorLogEntry(const QString &subject, qint32 number,
+                                const QString &description) const
 {
     return QStringLiteral("[") + timestamp() + QStringLiteral("] ") + subject +
-           QStringLiteral(" - ERROR: ") + QString::number(number) + QLatin1Char(' ') +
-           description + QStringLiteral("\r\n\r\n");
+           QStringLiteral(" - ERROR: ") + QString::number(number) + QLatin1Char(' ') + description +
+           QStringLiteral("\r\n\r\n");
 }
 
 void ErrorLog::add(const QString &subject, qint32 number, const QString &description)
 {
-    addText(entry(subject, number, description));
+    addText(ErrorLogEntry(subject, number, description));
 }
 
 void ErrorLog::addText(const QString &text)

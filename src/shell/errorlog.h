@@ -2,9 +2,8 @@
 
 #include "shell/controls.h"
 
-#include <QDateTime>
-
 #include <functional>
+#include <QDateTime>
 
 // The main window's error log: entries prepended to the text of txtErr, newest first.
 class ErrorLog
@@ -13,7 +12,7 @@ public:
     explicit ErrorLog(TextBoxModel &txtErr);
 
     // "[date time] subject - ERROR: number description" and two CR LF.
-    QString entry(const QString &subject, qint32 number, const QString &description) const;
+    QString ErrorLogEntry(const QString &subject, qint32 number, const QString &description) const;
     void add(const QString &subject, qint32 number, const QString &description);
     // Prepends a text of its own wording (it brings its own line ends).
     void addText(const QString &text);
@@ -23,7 +22,9 @@ public:
     void clear();
 
     // Replaceable for tests.
-    std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+    std::function<QDateTime()> clock = [] {
+        return QDateTime::currentDateTime();
+    };
 
 private:
     TextBoxModel &m_txtErr;

@@ -1,7 +1,8 @@
-#include "platform/platformerror.h"
 #include "shell/batchswitch.h"
 #include "shell/cluster.h"
 #include "shell/installform.h"
+
+#include <exception>
 
 namespace {
 

@@ -55,7 +55,8 @@ void TestErrorLog::entryFormat()
         return fixedTime;
     };
     const QString stamp = QLocale::system().toString(fixedTime, QLocale::ShortFormat);
-    QCOMPARE(log.entry(subject, number, description), QLatin1Char('[') + stamp + afterTimestamp);
+    QCOMPARE(log.ErrorLogEntry(subject, number, description),
+             QLatin1Char('[') + stamp + afterTimestamp);
 }
 
 void TestErrorLog::newestFirstThenCleared()
