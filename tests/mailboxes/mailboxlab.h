@@ -168,13 +168,14 @@ inline void prepareSharedState(InstallForm &form)
 class MailboxLab
 {
 public:
-    explicit MailboxLab(const lab::Scenario &scenario)
+    // With a screen of its own, or with the given one (a QtScreen for the real window).
+    explicit MailboxLab(const lab::Scenario &scenario, Screen *windowScreen = nullptr)
     {
         QVERIFY(m_dir.isValid());
         path = m_dir.filePath(QStringLiteral("lab.sqlite"));
         lab::createLab(path, scenario);
         platform = lab::openLab(path);
-        form = std::make_unique<InstallForm>(*platform, screen);
+        form = std::make_unique<InstallForm>(*platform, windowScreen ? *windowScreen : screen);
         prepareSharedState(*form);
     }
 

@@ -1,0 +1,217 @@
+#include "mailboxes/mailboxlab.h"
+#include "ui/installformview.h"
+#include "ui/qtscreen.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QtTest>
+
+using namespace mailboxtest;
+
+namespace {
+
+const QString LongName = QStringLiteral("Maximilian Alexander Bartholomew Featherstonehaugh-"
+                                        "Cholmondeley of the Extraordinarily Long Display Name");
+
+lab::Scenario windowScenario()
+{
+    lab::Scenario scenario = baseScenario();
+    lab::MailboxUser jane = user(QStringLiteral("Jane Doe"), QStringLiteral("jdoe"), QString());
+    jane.bound = true;
+    lab::addMailboxUser(scenario, jane);
+    lab::addMailboxUser(scenario, user(QStringLiteral("Carol Chen"), QStringLiteral("cchen"),
+                                       QStringLiteral("cchen@corp.example.local")));
+    lab::addMailboxUser(scenario, user(LongName, QStringLiteral("mfeather"),
+                                       QStringLiteral("mfeather@corp.example.local")));
+    lab::MailboxUser dave = user(QStringLiteral("Dave Dunn"), QStringLiteral("ddunn"), QString());
+    dave.disabled = true;
+    lab::addMailboxUser(scenario, dave);
+    return scenario;
+}
+
+QStringList texts(const QListWidget &list)
+{
+    QStringList shown;
+    for (int i = 0; i < list.count(); ++i)
+        shown.append(list.item(i)->text());
+    return shown;
+}
+
+} // namespace
+
+// The four mailbox lists of the real window, offscreen.
+class TestMailboxLists : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void listsShowTheModel();
+    void horizontalExtentIsExact();
+    void selectAllButtonsSelectInTheWidget();
+    void userSelectionReachesTheModel();
+    void growingListIsAppendedNotRefilled();
+    void showDisabledClickRefills();
+
+private:
+    QListWidget *list(const char *name) { return m_view->findChild<QListWidget *>(name); }
+    void walk()
+    {
+        m_lab->form->GetUsersWithMailboxes();
+        m_view->sync();
+        QCoreApplication::processEvents();
+    }
+
+    QtScreen m_screen;
+    std::unique_ptr<MailboxLab> m_lab;
+    std::unique_ptr<InstallFormView> m_view;
+};
+
+void TestMailboxLists::init()
+{
+    m_lab = std::make_unique<MailboxLab>(windowScenario(), &m_screen);
+    m_lab->form->blnNotFirstTime = true;
+    m_view = std::make_unique<InstallFormView>(*m_lab->form);
+    m_screen.setWindow(m_view.get());
+    m_screen.beforeEvents = [this] {
+        m_view->sync();
+    };
+    m_view->resize(700, 700);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+}
+
+void TestMailboxLists::cleanup()
+{
+    m_screen.setWindow(nullptr);
+    m_view.reset();
+    m_lab.reset();
+}
+
+void TestMailboxLists::listsShowTheModel()
+{
+    walk();
+    InstallForm &form = *m_lab->form;
+    for (const ListBoxModel *model :
+         {&form.SysMbxInstList, &form.SysMbxUninstList, &form.MbxInstList, &form.MbxUninstList}) {
+        QListWidget *widget = list(qPrintable(model->name()));
+        QVERIFY(widget);
+        QCOMPARE(texts(*widget), model->entries());
+        QVERIFY(widget->selectionMode() == QAbstractItemView::ExtendedSelection ||
+                widget->selectionMode() == QAbstractItemView::MultiSelection);
+    }
+    QCOMPARE(texts(*list("MbxUninstList")),
+             QStringList{QStringLiteral("Jane Doe / EXCH01 /  / jdoe")});
+    QVERIFY(m_view->findChild<QCheckBox *>("Check4")->isEnabled());
+    QVERIFY(m_view->findChild<QCheckBox *>("Check3")->isEnabled());
+    QVERIFY(!m_view->findChild<QCheckBox *>("Check5")->isEnabled());
+}
+
+void TestMailboxLists::horizontalExtentIsExact()
+{
+    walk();
+    InstallForm &form = *m_lab->form;
+    QListWidget *widget = list("MbxInstList");
+    const QString longest =
+        LongName + QStringLiteral(" / EXCH01 / mfeather@corp.example.local / mfeather");
+    QVERIFY(form.MbxInstList.entries().contains(longest));
+    const int extent = QFontMetrics(widget->font()).horizontalAdvance(longest) +
+                       QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QCOMPARE(form.MbxInstList.horizontalExtent(), extent);
+    QVERIFY(extent > widget->viewport()->width());
+    QCOMPARE(widget->horizontalScrollBar()->maximum(), extent - widget->viewport()->width());
+
+    // The range follows the list's own width: it always ends at the extent.
+    m_view->resize(900, 700);
+    QCoreApplication::processEvents();
+    QTRY_COMPARE(widget->horizontalScrollBar()->maximum(),
+                 qMax(0, extent - widget->viewport()->width()));
+
+    // Short entries that fit give no horizontal scrolling; an empty list gets extent 0.
+    QListWidget *uninst = list("MbxUninstList");
+    QCOMPARE(uninst->horizontalScrollBar()->maximum(), 0);
+    QCOMPARE(form.SysMbxUninstList.horizontalExtent(), 0);
+    QCOMPARE(list("SysMbxUninstList")->horizontalScrollBar()->maximum(), 0);
+}
+
+void TestMailboxLists::selectAllButtonsSelectInTheWidget()
+{
+    walk();
+    InstallForm &form = *m_lab->form;
+    QListWidget *widget = list("MbxInstList");
+    QVERIFY(widget->count() >= 2);
+    form.MbxInstList.setListIndex(1);
+    m_view->sync();
+    QPushButton *button = m_view->findChild<QPushButton *>("Command5");
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(button->text(), QStringLiteral("Deselect All"));
+    QCOMPARE(widget->selectedItems().size(), widget->count());
+    QCOMPARE(widget->currentRow(), 1);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(button->text(), QStringLiteral("Select All"));
+    QCOMPARE(widget->selectedItems().size(), 0);
+    QCOMPARE(form.MbxInstList.selectedCount(), 0);
+    QCOMPARE(widget->currentRow(), 1);
+}
+
+void TestMailboxLists::userSelectionReachesTheModel()
+{
+    walk();
+    InstallForm &form = *m_lab->form;
+    QListWidget *widget = list("MbxInstList");
+    QVERIFY(widget->count() >= 2);
+    const QRect second = widget->visualItemRect(widget->item(1));
+    QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
+    QCOMPARE(form.MbxInstList.listIndex(), 1);
+    QVERIFY(form.MbxInstList.selected(1));
+    QVERIFY(!form.MbxInstList.selected(0));
+    const QRect first = widget->visualItemRect(widget->item(0));
+    QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::ControlModifier, first.center());
+    QCOMPARE(form.MbxInstList.selectedCount(), 2);
+    QCOMPARE(form.MbxInstList.listIndex(), 0);
+}
+
+void TestMailboxLists::growingListIsAppendedNotRefilled()
+{
+    InstallForm &form = *m_lab->form;
+    QListWidget *widget = list("MbxInstList");
+    form.MbxInstList.addItem(QStringLiteral("one"));
+    m_view->sync();
+    QListWidgetItem *first = widget->item(0);
+    form.MbxInstList.setSelected(0, true);
+    form.MbxInstList.addItem(QStringLiteral("two"));
+    form.MbxInstList.addItem(QStringLiteral("three"));
+    m_view->sync();
+    QCOMPARE(texts(*widget), (QStringList{"one", "two", "three"}));
+    QCOMPARE(widget->item(0), first);
+    QVERIFY(widget->item(0)->isSelected());
+    QVERIFY(!widget->item(2)->isSelected());
+
+    // A clear in between refills, even when the list ends up longer than before.
+    form.MbxInstList.clear();
+    for (const char *text : {"a", "b", "c", "d"})
+        form.MbxInstList.addItem(QString::fromLatin1(text));
+    m_view->sync();
+    QCOMPARE(texts(*widget), (QStringList{"a", "b", "c", "d"}));
+    QCOMPARE(widget->selectedItems().size(), 0);
+}
+
+void TestMailboxLists::showDisabledClickRefills()
+{
+    walk();
+    const QString dave = QStringLiteral("Dave Dunn [***DISABLED***] / EXCH01 /  / ddunn");
+    QListWidget *widget = list("MbxInstList");
+    QVERIFY(!texts(*widget).contains(dave));
+    QCheckBox *box = m_view->findChild<QCheckBox *>("Check7");
+    box->click();
+    QVERIFY(texts(*widget).contains(dave));
+    box->click();
+    QVERIFY(!texts(*widget).contains(dave));
+}
+
+QTEST_MAIN(TestMailboxLists)
+#include "tst_mailboxlists.moc"
