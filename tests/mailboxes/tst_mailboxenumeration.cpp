@@ -1,3 +1,4 @@
+#include "mailboxes/mailboxentry.h"
 #include "mailboxlab.h"
 
 #include <QtTest>
@@ -102,6 +103,7 @@ private slots:
     void failingQueryRises();
     void showDisabledRefills();
     void missingAttributesGiveEmptySegments();
+    void demoLab();
 };
 
 void TestMailboxEnumeration::userMailbox_data()
@@ -502,6 +504,32 @@ void TestMailboxEnumeration::missingAttributesGiveEmptySegments()
              qPrintable(form.MbxInstList.entries().join(QLatin1Char('|'))));
     // Without alias and address no URL form can be tried, so nothing is logged.
     QVERIFY(form.txtErr.text().isEmpty());
+}
+
+void TestMailboxEnumeration::demoLab()
+{
+    MailboxLab lab(lab::demoScenario());
+    InstallForm &form = *lab.form;
+    form.GetUsersWithMailboxes();
+    auto names = [](const ListBoxModel &list) {
+        QStringList cns;
+        for (const QString &entry : list.entries())
+            cns.append(entry.section(MailboxEntry::Separator, 0, 0));
+        return cns;
+    };
+    QCOMPARE(names(form.SysMbxUninstList),
+             QStringList{QStringLiteral("SystemMailbox{7A1C2E34-5B6D-4F70-8192-A3B4C5D6E7F8}")});
+    QCOMPARE(names(form.SysMbxInstList),
+             QStringList{QStringLiteral("SystemMailbox{0B9E8D7C-6A5F-4E3D-2C1B-0A9F8E7D6C5B}")});
+    QCOMPARE(names(form.MbxUninstList),
+             (QStringList{"Alice Archer", "Bob Baker", "Hans Huber", "Jane Doe", "Liam Lee"}));
+    QCOMPARE(names(form.MbxInstList), (QStringList{"Administrator", "Carol Chen", "Erik Eriksen",
+                                                   "Ivan Ivanov", "Karen King", "Mia Moreau"}));
+    QVERIFY(form.MbxUninstList.entries().contains(QStringLiteral("Jane Doe / EXCH01 /  / jdoe")));
+    // Only Ivan, whom no URL form reaches, is logged, once, by his last form.
+    const QString log = form.txtErr.text();
+    QCOMPARE(int(log.count(QStringLiteral(" - ERROR: "))), 1);
+    QVERIFY2(log.contains(QStringLiteral("/mbx/iivanov - ERROR: ")), qPrintable(log));
 }
 
 QTEST_GUILESS_MAIN(TestMailboxEnumeration)
