@@ -1,4 +1,5 @@
 #include "ui/installformview.h"
+#include "ui/qtscreen.h"
 #include "ui_installform.h"
 
 void InstallFormView::bindMailboxLists()
@@ -21,4 +22,15 @@ void InstallFormView::bindMailboxLists()
     m_binding.bind(ui.Command5, m_form.Command5, [this] { m_form.Command5_Click(); });
     m_binding.bind(ui.Command6, m_form.Command6, [this] { m_form.Command6_Click(); });
     m_binding.bind(ui.Command7, m_form.Command7, [this] { m_form.Command7_Click(); });
+
+    // A walk's percentage changes 101 times however many rows it has: each change is
+    // shown at once, the rows between them only at the screen's bounded rate.
+    if (auto *screen = dynamic_cast<QtScreen *>(&m_form.screen())) {
+        screen->mustShowNow = [this, shown = QString()]() mutable {
+            if (m_form.Picture1.text() == shown)
+                return false;
+            shown = m_form.Picture1.text();
+            return true;
+        };
+    }
 }

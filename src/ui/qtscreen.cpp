@@ -58,7 +58,8 @@ void QtScreen::doEvents()
 {
     // Mirroring the model and running the event loop after every row would cost more
     // than the walk; between turns a call costs one clock reading.
-    if (m_sinceEvents.isValid() && !m_sinceEvents.hasExpired(EventIntervalMs))
+    const bool due = !m_sinceEvents.isValid() || m_sinceEvents.hasExpired(EventIntervalMs);
+    if (!due && !(mustShowNow && mustShowNow()))
         return;
     if (beforeEvents)
         beforeEvents();

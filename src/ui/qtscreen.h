@@ -16,6 +16,9 @@ public:
     void setWindow(QWidget *window) { m_window = window; }
     // Runs before pending events are let through, so the window shows the latest state.
     std::function<void()> beforeEvents;
+    // Asked when doEvents() comes sooner than its bounded rate: true when something must
+    // show at once (a walk's progress text moved on).
+    std::function<bool()> mustShowNow;
 
     void messageBox(const QString &text, Icon icon, const QString &title) override;
     void setWaitCursor(bool on) override;

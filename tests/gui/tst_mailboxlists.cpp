@@ -56,6 +56,7 @@ private slots:
     void userSelectionReachesTheModel();
     void growingListIsAppendedNotRefilled();
     void showDisabledClickRefills();
+    void progressShownAtEachNewPercentage();
 
 private:
     QListWidget *list(const char *name) { return m_view->findChild<QListWidget *>(name); }
@@ -88,6 +89,8 @@ void TestMailboxLists::init()
 void TestMailboxLists::cleanup()
 {
     m_screen.setWindow(nullptr);
+    m_screen.beforeEvents = nullptr;
+    m_screen.mustShowNow = nullptr;
     m_view.reset();
     m_lab.reset();
 }
@@ -211,6 +214,25 @@ void TestMailboxLists::showDisabledClickRefills()
     QVERIFY(texts(*widget).contains(dave));
     box->click();
     QVERIFY(!texts(*widget).contains(dave));
+}
+
+void TestMailboxLists::progressShownAtEachNewPercentage()
+{
+    InstallForm &form = *m_lab->form;
+    QWidget *box = m_view->findChild<QWidget *>("Picture1");
+    QStringList shownTexts;
+    bool alwaysVisible = true;
+    m_screen.beforeEvents = [&] {
+        m_view->sync();
+        shownTexts.append(form.Picture1.text());
+        alwaysVisible = alwaysVisible && box->isVisible();
+    };
+    form.GetUsersWithMailboxes();
+    // Five rows: each row is a new percentage, so each one reaches the window.
+    QCOMPARE(shownTexts, (QStringList{"20%", "40%", "60%", "80%", "100%"}));
+    QVERIFY(alwaysVisible);
+    m_view->sync();
+    QVERIFY(!box->isVisible());
 }
 
 QTEST_MAIN(TestMailboxLists)
