@@ -1,10 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-#include <functional>
 
 // Plain state of the window controls that the behaviour reads and writes.
 // Setters that a real control would answer with an event call the handler

@@ -3,9 +3,8 @@
 #include "platform/directory.h"
 #include "platform/store.h"
 
-#include <QString>
-
 #include <memory>
+#include <QString>
 
 // Program state shared by every part besides the main window's own fields.
 struct Globals
