@@ -100,15 +100,16 @@ void listMailboxesOf(InstallForm &form, const QString &homeServer, const QString
             const QString alias = textOf(*rows, QStringLiteral("mailNickName"));
             const QString cn = textOf(*rows, QStringLiteral("cn"));
             const QString mail = textOf(*rows, QStringLiteral("mail"));
-            const MailboxEntry::AddressParts address = MailboxEntry::splitAddress(mail);
-            const QList<RegistrationProbe::Attempt> attempts =
-                RegistrationProbe::attempts(roots, alias, address.localPart, address.domain);
+            const auto attempts = [&] {
+                const MailboxEntry::AddressParts address = MailboxEntry::splitAddress(mail);
+                return RegistrationProbe::attempts(roots, alias, address.localPart, address.domain);
+            };
 
             if (MailboxEntry::isSystemMailboxAlias(alias)) {
                 // The store-wide binding lives below the system mailbox's root, reached by
                 // the same URL forms as a user's inbox.
                 const qint16 bound = RegistrationProbe::probe(
-                    attempts, RegistrationProbe::StoreWideFolder, itemName, store, form.errorLog);
+                    attempts(), RegistrationProbe::StoreWideFolder, itemName, store, form.errorLog);
                 (bound == 1 ? form.SysMbxUninstList : form.SysMbxInstList)
                     .addItem(MailboxEntry::text(cn, false, serverName, mail, alias));
             } else if (MailboxEntry::isAccountDisabled(
@@ -117,7 +118,7 @@ void listMailboxesOf(InstallForm &form, const QString &homeServer, const QString
                     form.MbxInstList.addItem(MailboxEntry::text(cn, true, serverName, mail, alias));
             } else {
                 const qint16 bound = RegistrationProbe::probe(
-                    attempts, RegistrationProbe::InboxFolder, itemName, store, form.errorLog);
+                    attempts(), RegistrationProbe::InboxFolder, itemName, store, form.errorLog);
                 (bound == 1 ? form.MbxUninstList : form.MbxInstList)
                     .addItem(MailboxEntry::text(cn, false, serverName, mail, alias));
             }
