@@ -105,7 +105,10 @@ int main(int argc, char **argv)
     int status = app.exec();
 
     if (form->blnBatchMode && !form->errorLog.isEmpty()) {
-        std::fputs(qPrintable(form->txtErr.text()), stderr);
+        // The window's line ends are CR LF; a terminal wants LF.
+        QString log = form->txtErr.text();
+        log.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        std::fputs(log.toLocal8Bit().constData(), stderr);
         status = BatchLoggedErrorsExitStatus;
     }
     return status;
