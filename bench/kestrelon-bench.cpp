@@ -1,6 +1,6 @@
 // Times one walk of the mailbox directory on generated labs of growing size, first on the
-// window's model alone, then with the main window alive offscreen. Figures go into the
-// README; run it by hand: build/bin/kestrelon-bench [sizes...]
+// window's model alone, then with the main window alive offscreen (best of three runs). Figures go
+// into the README; run it by hand: build/bin/kestrelon-bench [sizes...]
 
 #include "mailboxes/folders.h"
 #include "platform/lab/labfile.h"
@@ -21,6 +21,9 @@
 namespace {
 
 constexpr quint32 Seed = 4;
+// Each walk is timed this often and the best time kept: the machine is shared, and the
+// best run is the one least disturbed by others.
+constexpr int Runs = 3;
 
 // The shared state start-up derives from the machine, set directly so the walk alone is timed.
 void prepareSharedState(InstallForm &form)
@@ -62,7 +65,7 @@ void report(const char *what, int mailboxes, double seconds, int entries)
     std::fflush(stdout);
 }
 
-double walkModel(const QString &labPath, int mailboxes)
+double walkModel(const QString &labPath, int *entries)
 {
     std::unique_ptr<platform::Platform> platform = lab::openLab(labPath);
     RecordingScreen screen;
@@ -71,9 +74,8 @@ double walkModel(const QString &labPath, int mailboxes)
     QElapsedTimer clock;
     clock.start();
     form.GetUsersWithMailboxes();
-    const double seconds = clock.nsecsElapsed() / 1e9;
-    report("GetUsersWithMailboxes, model", mailboxes, seconds, listed(form));
-    return seconds;
+    *entries = listed(form);
+    return clock.nsecsElapsed() / 1e9;
 }
 
 // The walk's two halves alone, to tell the lab's share from the program's: query B read
@@ -115,7 +117,7 @@ void walkParts(const QString &labPath, int mailboxes)
     report("  of which: one inbox probe each", mailboxes, clock.nsecsElapsed() / 1e9, 0);
 }
 
-double walkWindow(const QString &labPath, int mailboxes)
+double walkWindow(const QString &labPath, int *entries)
 {
     std::unique_ptr<platform::Platform> platform = lab::openLab(labPath);
     QtScreen screen;
@@ -136,9 +138,23 @@ double walkWindow(const QString &labPath, int mailboxes)
     // What the window does after a handler: mirror the result and paint it.
     view.sync();
     QCoreApplication::processEvents();
-    const double seconds = clock.nsecsElapsed() / 1e9;
-    report("GetUsersWithMailboxes, window", mailboxes, seconds, listed(form));
-    return seconds;
+    *entries = listed(form);
+    return clock.nsecsElapsed() / 1e9;
+}
+
+// The best of Runs walks.
+double best(const char *what, int mailboxes, double (*walk)(const QString &, int *),
+            const QString &labPath)
+{
+    double fastest = 0;
+    int entries = 0;
+    for (int run = 0; run < Runs; ++run) {
+        const double seconds = walk(labPath, &entries);
+        if (run == 0 || seconds < fastest)
+            fastest = seconds;
+    }
+    report(what, mailboxes, fastest, entries);
+    return fastest;
 }
 
 } // namespace
@@ -168,9 +184,10 @@ int main(int argc, char **argv)
             clock.start();
             lab::createLab(path, lab::generatedScenario(mailboxes, Seed));
             report("building the lab (not timed walk)", mailboxes, clock.nsecsElapsed() / 1e9, 0);
-            const double model = walkModel(path, mailboxes);
+            const double model = best("GetUsersWithMailboxes, model", mailboxes, walkModel, path);
             walkParts(path, mailboxes);
-            const double window = walkWindow(path, mailboxes);
+            const double window =
+                best("GetUsersWithMailboxes, window", mailboxes, walkWindow, path);
             times[mailboxes] = {model, window};
         }
     } catch (const platform::PlatformError &error) {
