@@ -43,7 +43,14 @@ lab::Scenario directoryScenario()
                {{QStringLiteral("objectCategory"), group},
                 {QStringLiteral("mail"), QStringLiteral("staff@example.com")},
                 {QStringLiteral("sAMAccountType"), QStringLiteral("268435456")}}),
+        // Equal cn but for case: ordered by cn they keep this order, descending too.
+        object(QStringLiteral("dave"), {}),
+        object(QStringLiteral("Dave"), {}),
     };
+    lab::DirectoryObject nameless;
+    nameless.dn = QStringLiteral("CN=Nameless,CN=Users,DC=corp,DC=example,DC=local");
+    nameless.attributes.append({QStringLiteral("description"), QStringLiteral("no cn")});
+    s.directory.append(nameless);
     return s;
 }
 
@@ -129,26 +136,40 @@ private slots:
 
     void orderBy_data()
     {
-        QTest::addColumn<QString>("order");
+        QTest::addColumn<QString>("tail");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("cn ascending ignores case")
-            << "ORDER BY cn" << QStringList{"Alice", "bob", "carol", "Staff"};
+        QTest::newRow("cn ascending ignores case, ties in directory order")
+            << "WHERE cn='*' ORDER BY cn"
+            << QStringList{"Alice", "bob", "carol", "dave", "Dave", "Staff"};
         QTest::newRow("explicit ASC")
-            << "order by CN asc" << QStringList{"Alice", "bob", "carol", "Staff"};
-        QTest::newRow("DESC") << "ORDER BY cn DESC"
-                              << QStringList{"Staff", "carol", "bob", "Alice"};
+            << "WHERE cn='*' order by CN asc"
+            << QStringList{"Alice", "bob", "carol", "dave", "Dave", "Staff"};
+        QTest::newRow("DESC keeps ties in directory order")
+            << "WHERE cn='*' ORDER BY cn DESC"
+            << QStringList{"Staff", "dave", "Dave", "carol", "bob", "Alice"};
+        QTest::newRow("absent cn first")
+            << "ORDER BY cn" << QStringList{"", "Alice", "bob", "carol", "dave", "Dave", "Staff"};
+        QTest::newRow("absent cn first, filtered")
+            << "WHERE description='*' OR mail='a*' OR cn='Dave' ORDER BY cn"
+            << QStringList{"", "Alice", "dave", "Dave"};
+        QTest::newRow("absent cn last in DESC")
+            << "WHERE description='*' OR cn='bob' ORDER BY cn DESC" << QStringList{"bob", ""};
         QTest::newRow("absent values first")
-            << "ORDER BY mail" << QStringList{"bob", "Alice", "carol", "Staff"};
+            << "WHERE cn='*' ORDER BY mail"
+            << QStringList{"bob", "dave", "Dave", "Alice", "carol", "Staff"};
         QTest::newRow("multi-valued by first value")
-            << "ORDER BY objectClass" << QStringList{"Staff", "carol", "Alice", "bob"};
+            << "WHERE cn='*' ORDER BY objectClass"
+            << QStringList{"Staff", "dave", "Dave", "carol", "Alice", "bob"};
+        QTest::newRow("no ORDER BY: directory order")
+            << "" << QStringList{"carol", "Alice", "bob", "Staff", "dave", "Dave", ""};
     }
 
     void orderBy()
     {
-        QFETCH(QString, order);
+        QFETCH(QString, tail);
         QFETCH(QStringList, expected);
-        auto rows = m_connection->execute(
-            QStringLiteral("SELECT cn FROM 'GC://%1' WHERE cn='*' %2").arg(gc, order), {});
+        auto rows =
+            m_connection->execute(QStringLiteral("SELECT cn FROM 'GC://%1' %2").arg(gc, tail), {});
         QCOMPARE(cns(*rows), expected);
     }
 
@@ -210,13 +231,13 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<int>("rows");
-        QTest::newRow("searchscope") << "searchscope" << QVariant(2) << 4;
-        QTest::newRow("cache results") << "cache results" << QVariant(true) << 4;
-        QTest::newRow("Chase Referrals any case") << "chase referrals" << QVariant(96) << 4;
-        QTest::newRow("Page Size") << "Page Size" << QVariant(1) << 4;
-        QTest::newRow("Timeout") << "TIMEOUT" << QVariant(120) << 4;
+        QTest::newRow("searchscope") << "searchscope" << QVariant(2) << 6;
+        QTest::newRow("cache results") << "cache results" << QVariant(true) << 6;
+        QTest::newRow("Chase Referrals any case") << "chase referrals" << QVariant(96) << 6;
+        QTest::newRow("Page Size") << "Page Size" << QVariant(1) << 6;
+        QTest::newRow("Timeout") << "TIMEOUT" << QVariant(120) << 6;
         QTest::newRow("Size Limit limits") << "Size Limit" << QVariant(2) << 2;
-        QTest::newRow("Size Limit 0 is none") << "Size Limit" << QVariant(0) << 4;
+        QTest::newRow("Size Limit 0 is none") << "Size Limit" << QVariant(0) << 6;
     }
 
     void searchProperties()

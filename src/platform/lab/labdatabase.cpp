@@ -1,12 +1,16 @@
 #include "platform/lab/labdatabase.h"
 
+#include "platform/lab/directoryfilter.h"
 #include "platform/lab/laberrors.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <QAtomicInteger>
 #include <QFile>
 #include <QSqlError>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace lab {
 
@@ -289,9 +293,25 @@ const QList<DirectoryEntry> &LabDatabase::directory()
     return m_directory;
 }
 
+const QList<const DirectoryEntry *> &LabDatabase::directoryByCn()
+{
+    if (!m_directoryLoaded)
+        loadDirectory();
+    return m_directoryByCn;
+}
+
+bool directoryKeyLess(QStringView a, QStringView b)
+{
+    // Absent values (null views) sort before every text, even the empty one.
+    if (a.isNull() != b.isNull())
+        return a.isNull();
+    return a.compare(b, Qt::CaseInsensitive) < 0;
+}
+
 void LabDatabase::loadDirectory()
 {
     m_directory.clear();
+    m_directoryByCn.clear();
     m_attributeIndexes.clear();
     {
         QSqlQuery &count = prepared(QStringLiteral("SELECT COUNT(*) FROM directory_object"));
@@ -373,7 +393,46 @@ void LabDatabase::loadDirectory()
         m_directory.append(std::move(entry));
     }
     query.finish();
+    sortByCn();
     m_directoryLoaded = true;
+}
+
+void LabDatabase::sortByCn()
+{
+    // Sorted once per load instead of per query. Ignoring case on ASCII text is comparing its
+    // lowered bytes, so such keys are lowered once and compared as bytes; any other text
+    // takes the full comparison.
+    struct Key
+    {
+        QStringView text;
+        std::string ascii;
+        bool isAscii;
+        const DirectoryEntry *entry;
+    };
+    const int cn = cnIndex();
+    std::vector<Key> keys;
+    keys.reserve(size_t(m_directory.size()));
+    for (const DirectoryEntry &entry : std::as_const(m_directory)) {
+        Key key{firstValue(entry, cn), {}, true, &entry};
+        key.ascii.reserve(size_t(key.text.size()));
+        for (QChar c : key.text) {
+            const char16_t u = c.unicode();
+            if (u == 0 || u >= 0x80) {
+                key.isAscii = false;
+                break;
+            }
+            key.ascii.push_back(char(u >= u'A' && u <= u'Z' ? u + (u'a' - u'A') : u));
+        }
+        keys.push_back(std::move(key));
+    }
+    std::stable_sort(keys.begin(), keys.end(), [](const Key &a, const Key &b) {
+        if (a.isAscii && b.isAscii && !a.text.isNull() && !b.text.isNull())
+            return a.ascii < b.ascii;
+        return directoryKeyLess(a.text, b.text);
+    });
+    m_directoryByCn.reserve(qsizetype(keys.size()));
+    for (const Key &key : keys)
+        m_directoryByCn.append(key.entry);
 }
 
 void LabDatabase::beginTransaction(const void *owner)

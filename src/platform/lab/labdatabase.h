@@ -104,6 +104,11 @@ public:
     void noteItemAdded(qint64 folderId, const QString &nameKey, qint64 itemId);
     void noteItemRemoved(qint64 folderId, const QString &nameKey);
     const QList<DirectoryEntry> &directory();
+    // The loaded directory in the order ORDER BY cn gives (absent cn first, then cn ignoring
+    // case, ties in directory order), so the common query needs no sort of its own.
+    const QList<const DirectoryEntry *> &directoryByCn();
+    // The attribute index of cn in the loaded directory; -1: no object has one.
+    int cnIndex() const { return attributeIndex(QStringLiteral("cn")); }
     // The index of an attribute name (ignoring case) among the loaded directory's; -1: none.
     int attributeIndex(const QString &name) const
     {
@@ -136,6 +141,7 @@ private:
     void loadMachine();
     void loadStore();
     void loadDirectory();
+    void sortByCn();
 
     QString m_path;
     QString m_connectionName;
@@ -152,6 +158,7 @@ private:
     QHash<QString, QList<qint64>> m_mailboxNames;
     QHash<qint64, MailboxInfo> m_mailboxes;
     QList<DirectoryEntry> m_directory;
+    QList<const DirectoryEntry *> m_directoryByCn;
     QHash<QString, int> m_attributeIndexes; // folded name -> index
     const void *m_transactionOwner = nullptr;
 };
@@ -165,6 +172,9 @@ inline QString notNull(const QString &text)
 // The first RDN's value of a distinguished name ("Person" of "CN=Person,CN=Schema,...");
 // empty when the text is not a distinguished name.
 QStringView firstRdnValue(QStringView dn);
+
+// The ORDER BY comparison of two first values: absent (null) before any text, then ignoring case.
+bool directoryKeyLess(QStringView a, QStringView b);
 
 // Encodes directory attributes as "name=value" lines (the stored form), and back.
 QString encodeAttributes(const QList<QPair<QString, QString>> &attributes);

@@ -122,27 +122,32 @@ LabDirectoryConnection::execute(const QString &commandText,
                  .arg(gcHost));
 
     m_db->checkForChanges();
+    // Loading the directory first fills the attribute table the filter binds against.
     const QList<DirectoryEntry> &directory = m_db->directory();
     bindAttributes(query.filter.get(), *m_db);
+    const int order = query.orderBy.isEmpty() ? -1 : m_db->attributeIndex(query.orderBy);
+    // Ascending cn is the order the lab keeps; filtering that order keeps it.
+    const bool keptOrder = order >= 0 && order == m_db->cnIndex() && !query.descending;
     QList<const DirectoryEntry *> matches;
-    for (const DirectoryEntry &entry : directory) {
-        if (matchesFilter(query.filter.get(), entry))
-            matches.append(&entry);
+    if (keptOrder) {
+        for (const DirectoryEntry *entry : m_db->directoryByCn()) {
+            if (matchesFilter(query.filter.get(), *entry))
+                matches.append(entry);
+        }
+    } else {
+        for (const DirectoryEntry &entry : directory) {
+            if (matchesFilter(query.filter.get(), entry))
+                matches.append(&entry);
+        }
     }
-    if (!query.orderBy.isEmpty()) {
-        const int order = m_db->attributeIndex(query.orderBy);
+    if (!query.orderBy.isEmpty() && !keptOrder) {
         QList<QPair<QStringView, const DirectoryEntry *>> keyed;
         keyed.reserve(matches.size());
         for (const DirectoryEntry *entry : std::as_const(matches))
             keyed.append({firstValue(*entry, order), entry});
-        // Absent values (null views) sort before every text, even the empty one.
         std::stable_sort(keyed.begin(), keyed.end(), [&](const auto &a, const auto &b) {
-            int c = 0;
-            if (a.first.isNull() != b.first.isNull())
-                c = a.first.isNull() ? -1 : 1;
-            else
-                c = a.first.compare(b.first, Qt::CaseInsensitive);
-            return query.descending ? c > 0 : c < 0;
+            return query.descending ? directoryKeyLess(b.first, a.first)
+                                    : directoryKeyLess(a.first, b.first);
         });
         for (qsizetype i = 0; i < keyed.size(); ++i)
             matches[i] = keyed[i].second;
