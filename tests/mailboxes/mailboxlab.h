@@ -5,25 +5,31 @@
 #include "shell/installform.h"
 #include "shell/recordingscreen.h"
 
-#include <functional>
 #include <memory>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtTest>
 
-// Test helpers of the mailbox directory: a small lab built in a temporary folder, with an
-// InstallForm on it that holds the shared state start-up would have set.
+// The mailbox directory's tests: a small lab built in a temporary folder, with the main
+// window's model on it and the shared state start-up would have set on EXCH01.
 
 namespace mailboxtest {
 
 inline const QString Domain = QStringLiteral("corp.example.local");
-inline const QString FolderURL =
-    QStringLiteral("http://exch01.corp.example.local/exadmin/") + Domain + QStringLiteral("/mbx");
+inline const QString FolderURL = QStringLiteral("http://exch01.") + Domain +
+                                 QStringLiteral("/exadmin/") + Domain + QStringLiteral("/mbx");
 inline const QString FileFolderURL =
     QStringLiteral("file://./backofficestorage/") + Domain + QStringLiteral("/mbx");
 inline const QString ItemName = QStringLiteral("Kestrelon.reg");
+inline const QString Exch01 = lab::homeServerValue(QStringLiteral("EXCH01"));
+inline const QString StoreAlias =
+    QStringLiteral("SystemMailbox{7A1C2E34-5B6D-4F70-8192-A3B4C5D6E7F8}");
+inline const QString BoundStoreAlias =
+    QStringLiteral("SystemMailbox{0B9E8D7C-6A5F-4E3D-2C1B-0A9F8E7D6C5B}");
+inline const QString LongName = QStringLiteral("Maximilian Alexander Bartholomew "
+                                               "Featherstonehaugh-Cholmondeley of the Long Name");
 
-// Remembers every URL the probe opens, then lets the lab's store answer.
+// Remembers every mailbox URL the probe connects to and every record it opens.
 class RecordingStore : public platform::StoreConnection
 {
 public:
@@ -42,141 +48,92 @@ public:
     bool isOpen() const override { return m_inner->isOpen(); }
     void close() override { m_inner->close(); }
     std::unique_ptr<platform::StoreRecord> openRecord(const QString &url, platform::RecordMode mode,
-                                                      platform::CreateOption createOption,
+                                                      platform::CreateOption create,
                                                       int options) override
     {
         records.append(url);
-        return m_inner->openRecord(url, mode, createOption, options);
+        return m_inner->openRecord(url, mode, create, options);
     }
     void beginTransaction() override { m_inner->beginTransaction(); }
     void commitTransaction() override { m_inner->commitTransaction(); }
     void rollbackTransaction() override { m_inner->rollbackTransaction(); }
 
-    QStringList opened;  // connections, by mailbox URL
-    QStringList records; // records, by URL
+    QStringList opened;
+    QStringList records;
 
 private:
     std::unique_ptr<platform::StoreConnection> m_inner;
 };
 
-// An answer without rows.
-class EmptyRowSet : public platform::DirectoryRowSet
+// A user of EXCH01 with the traits named, blank-separated: "bound", "disabled",
+// "unreachable" (no mailbox answers), "http-only", "local-part" (the mailbox answers only to
+// the address's local part), "localised" (inbox "Posteingang"), "elsewhere" (on EXCH02).
+inline lab::MailboxUser person(const QString &cn, const QString &alias, const QString &mail,
+                               const QString &traits = QString())
 {
-public:
-    bool atEnd() const override { return true; }
-    int rowCount() const override { return 0; }
-    QVariant field(const QString &) const override
-    {
-        throw platform::PlatformError(platform::error::NotOpen, QStringLiteral("at end"));
-    }
-    void moveNext() override {}
-    void moveLast() override {}
-    void close() override {}
-};
+    const QStringList t = traits.split(QLatin1Char(' '));
+    lab::MailboxUser user{cn, alias, mail, Exch01, t.contains("disabled"), t.contains("bound")};
+    user.hasMailbox = !t.contains("unreachable");
+    user.fileForm = !t.contains("http-only");
+    if (t.contains("local-part"))
+        user.storeNames = {mail.section(QLatin1Char('@'), 0, 0)};
+    if (t.contains("localised"))
+        user.inboxName = QStringLiteral("Posteingang");
+    if (t.contains("elsewhere"))
+        user.homeServer = lab::homeServerValue(QStringLiteral("EXCH02"));
+    return user;
+}
 
-// A directory that answers its first queries from the lab, then fails or answers nothing.
-class ScriptedDirectory : public platform::DirectoryConnection
-{
-public:
-    enum class Then { Fail, AnswerNothing };
-
-    ScriptedDirectory(std::unique_ptr<platform::DirectoryConnection> inner, int answered, Then then)
-        : m_inner(std::move(inner)), m_answered(answered), m_then(then)
-    {
-    }
-
-    void open(const QString &connectionString, const QString &user,
-              const QString &password) override
-    {
-        m_inner->open(connectionString, user, password);
-    }
-    bool isOpen() const override { return m_inner->isOpen(); }
-    void close() override { m_inner->close(); }
-    std::unique_ptr<platform::DirectoryRowSet>
-    execute(const QString &commandText, const platform::SearchProperties &properties) override
-    {
-        queries.append(commandText);
-        if (queries.size() <= m_answered)
-            return m_inner->execute(commandText, properties);
-        if (m_then == Then::AnswerNothing)
-            return std::make_unique<EmptyRowSet>();
-        throw platform::PlatformError(platform::error::ServerUnreachable,
-                                      QStringLiteral("The server is not operational."));
-    }
-
-    QStringList queries;
-
-private:
-    std::unique_ptr<platform::DirectoryConnection> m_inner;
-    int m_answered;
-    Then m_then;
-};
-
-// Lets a test look at the window's model each time the walk lets events through.
-class WatchingScreen : public RecordingScreen
-{
-public:
-    void doEvents() override
-    {
-        RecordingScreen::doEvents();
-        if (onEvents)
-            onEvents();
-    }
-
-    std::function<void()> onEvents;
-};
-
-// A scenario with this server's mailbox store and nothing else; tests add their users.
+// This server's mailbox store, unbound, and nothing else; tests add their users.
 inline lab::Scenario baseScenario()
 {
     lab::Scenario scenario;
-    lab::SystemMailboxSpec store;
-    store.storeName = QStringLiteral("Mailbox Store (EXCH01)");
-    store.guid = QStringLiteral("{7A1C2E34-5B6D-4F70-8192-A3B4C5D6E7F8}");
-    store.homeServer = lab::homeServerValue(QStringLiteral("EXCH01"));
-    lab::addSystemMailbox(scenario, store);
+    lab::addSystemMailbox(scenario, {"Mailbox Store (EXCH01)", StoreAlias.mid(13), Exch01});
     return scenario;
 }
 
-inline lab::MailboxUser user(const QString &cn, const QString &alias, const QString &mail)
+// Every kind of mailbox: a second store of this server, bound store-wide and addressed at a
+// domain the store does not know; another server's store and user; users bound, unbound,
+// disabled and bound, with a localised inbox, and one with a long entry.
+inline lab::Scenario mixedScenario()
 {
-    lab::MailboxUser u;
-    u.cn = cn;
-    u.alias = alias;
-    u.mail = mail;
-    u.homeServer = lab::homeServerValue(QStringLiteral("EXCH01"));
-    return u;
+    lab::Scenario scenario = baseScenario();
+    lab::addSystemMailbox(scenario, {"Second Mailbox Store (EXCH01)", BoundStoreAlias.mid(13),
+                                     Exch01, /*storeWideBound*/ true, /*hasMailbox*/ true,
+                                     BoundStoreAlias + "@nowhere.test"});
+    lab::addSystemMailbox(scenario, {"Mailbox Store (EXCH02)", "{11111111-2222-3333-4444-5555}",
+                                     lab::homeServerValue("EXCH02"), false, /*hasMailbox*/ false});
+    for (const lab::MailboxUser &user :
+         {person("Jane Doe", "jdoe", "", "bound"), person("Carol Chen", "cchen", "cchen@" + Domain),
+          person("Dave Dunn", "ddunn", "ddunn@" + Domain, "disabled bound"),
+          person("Hans Huber", "hhuber", "", "bound localised"),
+          person(LongName, "mfeather", "mfeather@" + Domain),
+          person("Oscar Olsen", "oolsen", "", "unreachable elsewhere")})
+        lab::addMailboxUser(scenario, user);
+    return scenario;
 }
 
-// Sets the shared state as start-up does on EXCH01 in corp.example.local.
-inline void prepareSharedState(InstallForm &form)
-{
-    form.ShortComputerName = QStringLiteral("exch01");
-    form.DomainDNSName = Domain;
-    form.ComputerName = QStringLiteral("exch01.") + Domain;
-    form.FolderURL = FolderURL;
-    form.FileFolderURL = FileFolderURL;
-    form.globals.GCPath = QStringLiteral("GC://dc01.") + Domain;
-    form.globals.DirectoryConnection = form.platform().createDirectoryConnection();
-    form.globals.DirectoryConnection->open(QStringLiteral("Active Directory Provider"), QString(),
-                                           QString());
-    form.globals.StoreConnection =
-        std::make_unique<RecordingStore>(form.platform().createStoreConnection());
-}
-
-// A lab file of its own and the main window's model on it.
+// A lab file of its own and the main window's model on it, with a screen of its own or
+// the given one (a QtScreen for the real window).
 class MailboxLab
 {
 public:
-    // With a screen of its own, or with the given one (a QtScreen for the real window).
     explicit MailboxLab(const lab::Scenario &scenario, Screen *windowScreen = nullptr)
     {
         QVERIFY(m_dir.isValid());
-        path = m_dir.filePath(QStringLiteral("lab.sqlite"));
-        lab::createLab(path, scenario);
-        platform = lab::openLab(path);
+        lab::createLab(m_dir.filePath(QStringLiteral("lab.sqlite")), scenario);
+        platform = lab::openLab(m_dir.filePath(QStringLiteral("lab.sqlite")));
         form = std::make_unique<InstallForm>(*platform, windowScreen ? *windowScreen : screen);
-        prepareSharedState(*form);
+        form->ShortComputerName = QStringLiteral("exch01");
+        form->ComputerName = QStringLiteral("exch01.") + Domain;
+        form->FolderURL = FolderURL;
+        form->FileFolderURL = FileFolderURL;
+        form->globals.GCPath = QStringLiteral("GC://dc01.") + Domain;
+        form->globals.DirectoryConnection = platform->createDirectoryConnection();
+        form->globals.DirectoryConnection->open(QStringLiteral("Active Directory Provider"),
+                                                QString(), QString());
+        form->globals.StoreConnection =
+            std::make_unique<RecordingStore>(platform->createStoreConnection());
     }
 
     RecordingStore &store()
@@ -184,18 +141,7 @@ public:
         return static_cast<RecordingStore &>(*form->globals.StoreConnection);
     }
 
-    // Puts a scripted directory in front of the lab's; the form owns it.
-    ScriptedDirectory &scriptDirectory(int answered, ScriptedDirectory::Then then)
-    {
-        auto scripted = std::make_unique<ScriptedDirectory>(
-            std::move(form->globals.DirectoryConnection), answered, then);
-        ScriptedDirectory &directory = *scripted;
-        form->globals.DirectoryConnection = std::move(scripted);
-        return directory;
-    }
-
-    QString path;
-    WatchingScreen screen;
+    RecordingScreen screen;
     std::unique_ptr<platform::Platform> platform;
     std::unique_ptr<InstallForm> form;
 
