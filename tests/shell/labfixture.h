@@ -2,27 +2,32 @@
 
 #include "platform/lab/labfile.h"
 #include "platform/lab/labscenario.h"
+#include "shell/installform.h"
+#include "shell/recordingscreen.h"
 
 #include <memory>
 #include <QTemporaryDir>
-#include <QTest>
 
-// A lab file built from a scenario in a private temporary folder, opened as the platform.
-class LabFixture
+// A lab file built from a scenario in a private temporary folder, opened as the platform,
+// and the main window's model on it. The GUI tests pass the real screen.
+template<typename ScreenType = RecordingScreen> class LabFixture
 {
-public:
-    explicit LabFixture(const lab::Scenario &scenario)
+    QTemporaryDir m_dir;
+
+    std::unique_ptr<platform::Platform> openLab(const lab::Scenario &scenario)
     {
-        m_path = m_dir.filePath(QStringLiteral("lab.sqlite"));
-        lab::createLab(m_path, scenario);
-        platform = lab::openLab(m_path);
+        const QString path = m_dir.filePath(QStringLiteral("lab.sqlite"));
+        lab::createLab(path, scenario);
+        return lab::openLab(path);
     }
 
-    const QString &path() const { return m_path; }
+public:
+    explicit LabFixture(const lab::Scenario &scenario = {}, const QString &commandLine = {})
+        : platform(openLab(scenario)), form(*platform, screen, commandLine)
+    {
+    }
 
     std::unique_ptr<platform::Platform> platform;
-
-private:
-    QTemporaryDir m_dir;
-    QString m_path;
+    ScreenType screen;
+    InstallForm form;
 };
