@@ -7,137 +7,78 @@ class TestConditionTestForm : public QObject
 {
     Q_OBJECT
 private slots:
-    void opening_data();
-    void opening();
-    void outcome_data();
-    void outcome();
-    void mouseMoveResets_data();
-    void mouseMoveResets();
-    void reopeningStartsAfresh();
+    void openTestAndReset_data();
+    void openTestAndReset();
 };
 
-void TestConditionTestForm::opening_data()
+namespace {
+
+void checkResult(const ConditionTestForm &form, const char *caption, ColorRole color)
+{
+    QCOMPARE(form.Label4.caption(), QString(caption));
+    QCOMPARE(form.Label4.backColor(), color);
+}
+
+} // namespace
+
+void TestConditionTestForm::openTestAndReset_data()
 {
     QTest::addColumn<QString>("rowCondition");
     QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("matches");
+    auto row = [](const char *rowCondition, const char *shown, const char *value, bool matches) {
+        QTest::addRow("%s | %s", rowCondition, value)
+            << QString(rowCondition) << QString(shown) << QString(value) << matches;
+    };
 
-    QTest::newRow("header and value") << "X-Spam-Flag: YES"
-                                      << "YES";
-    QTest::newRow("comparison") << "IMFSCL: {> 3}"
-                                << "{> 3}";
-    QTest::newRow("several colons") << "Subject: Re: hi"
-                                    << "Re: hi";
-    QTest::newRow("no colon taken whole") << "  plain  "
-                                          << "  plain  ";
-    QTest::newRow("colon last") << "Subject:"
-                                << "";
-    QTest::newRow("tab after colon kept") << "A:\tb "
-                                          << "\tb";
-    QTest::newRow("empty") << ""
-                           << "";
+    row("X-Spam-Flag: YES", "YES", "yes", true); // starts-with, ignoring case
+    row("X-Spam-Flag: YES", "YES", "YES please", true);
+    row("X-Spam-Flag: YES", "YES", "   yes", true); // the value is trimmed
+    row("X-Spam-Flag: YES", "YES", "no", false);
+    row("IMFSCL: {> 3}", "{> 3}", "5", true); // the matcher decides
+    row("IMFSCL: {> 3}", "{> 3}", "3", false);
+    row("Subject: [SPAM]", "[SPAM]", "[SPAM] offer", true);
+    row("Subject: [SPAM]", "[SPAM]", "Re: [SPAM] offer", false);
+    row("Subject: {*}SPAM{*}", "{*}SPAM{*}", "big spam here", true);
+    row("Subject: Re: hi", "Re: hi", "re: hi there", true); // after the first colon
+    row("  plain  ", "  plain  ", "plain text", true);      // no colon: taken whole
+    row("A:\tb ", "\tb", "\tbc", true);                     // only spaces are trimmed
+    row("Subject:", "", "anything", true);
+    row("Subject:", "", "", false);
 }
 
-void TestConditionTestForm::opening()
+void TestConditionTestForm::openTestAndReset()
 {
     QFETCH(QString, rowCondition);
     QFETCH(QString, shown);
+    QFETCH(QString, value);
+    QFETCH(bool, matches);
+
+    // A dialog used before opens afresh.
     ConditionTestForm form;
+    form.Text2.setText(QStringLiteral("earlier"));
+    form.Command1_Click();
     form.Form_Load(rowCondition);
     QCOMPARE(form.Text1.text(), shown);
     QCOMPARE(form.Text2.text(), QString());
-    QCOMPARE(form.Label4.caption(), QStringLiteral("???"));
-    QCOMPARE(form.Label4.backColor(), ColorRole::ButtonFace);
-}
+    checkResult(form, "???", ColorRole::ButtonFace);
 
-void TestConditionTestForm::outcome_data()
-{
-    QTest::addColumn<QString>("rowCondition");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<bool>("matches");
-
-    QTest::newRow("starts-with ignoring case") << "X-Spam-Flag: YES"
-                                               << "yes" << true;
-    QTest::newRow("starts-with longer value") << "X-Spam-Flag: YES"
-                                              << "YES please" << true;
-    QTest::newRow("plain mismatch") << "X-Spam-Flag: YES"
-                                    << "no" << false;
-    QTest::newRow("comparison passes") << "IMFSCL: {> 3}"
-                                       << "5" << true;
-    QTest::newRow("comparison fails") << "IMFSCL: {> 3}"
-                                      << "3" << false;
-    QTest::newRow("plain brackets begin value") << "Subject: [SPAM]"
-                                                << "[SPAM] offer" << true;
-    QTest::newRow("plain must begin value") << "Subject: [SPAM]"
-                                            << "Re: [SPAM] offer" << false;
-    QTest::newRow("empty condition, value") << "Subject:"
-                                            << "anything" << true;
-    QTest::newRow("empty condition, empty value") << "Subject:"
-                                                  << "" << false;
-    QTest::newRow("value trimmed") << "X-Spam-Flag: YES"
-                                   << "   yes" << true;
-    QTest::newRow("pattern via matcher") << "Subject: {*}SPAM{*}"
-                                         << "big spam here" << true;
-}
-
-void TestConditionTestForm::outcome()
-{
-    QFETCH(QString, rowCondition);
-    QFETCH(QString, value);
-    QFETCH(bool, matches);
-    ConditionTestForm form;
-    form.Form_Load(rowCondition);
-    const QString conditionShown = form.Text1.text();
     form.Text2.setText(value);
-    form.Command1_Click();
-    QCOMPARE(form.Label4.caption(),
-             matches ? QStringLiteral("Matches") : QStringLiteral("DOESN'T match"));
-    QCOMPARE(form.Label4.backColor(), matches ? ColorRole::Green : ColorRole::Red);
-    // The dialog tests copies: its boxes keep what the user typed.
-    QCOMPARE(form.Text1.text(), conditionShown);
-    QCOMPARE(form.Text2.text(), value);
-}
-
-void TestConditionTestForm::mouseMoveResets_data()
-{
-    QTest::addColumn<bool>("overCondition");
-    QTest::addColumn<QString>("value");
-
-    QTest::newRow("condition box after match") << true << "yes";
-    QTest::newRow("value box after match") << false << "yes";
-    QTest::newRow("condition box after mismatch") << true << "no";
-    QTest::newRow("value box after mismatch") << false << "no";
-}
-
-void TestConditionTestForm::mouseMoveResets()
-{
-    QFETCH(bool, overCondition);
-    QFETCH(QString, value);
-    ConditionTestForm form;
-    form.Form_Load(QStringLiteral("X-Spam-Flag: YES"));
-    form.Text2.setText(value);
-    form.Command1_Click();
-    QVERIFY(form.Label4.caption() != QStringLiteral("???"));
-    // Typing alone does not reset the result.
-    form.Text2.setText(value + QLatin1Char('x'));
-    QVERIFY(form.Label4.caption() != QStringLiteral("???"));
-    if (overCondition)
-        form.Text1_MouseMove();
-    else
-        form.Text2_MouseMove();
-    QCOMPARE(form.Label4.caption(), QStringLiteral("???"));
-    QCOMPARE(form.Label4.backColor(), ColorRole::ButtonFace);
-}
-
-void TestConditionTestForm::reopeningStartsAfresh()
-{
-    ConditionTestForm form;
-    form.Form_Load(QStringLiteral("X-Spam-Flag: YES"));
-    form.Text2.setText(QStringLiteral("yes"));
-    form.Command1_Click();
-    form.Form_Load(QStringLiteral("IMFSCL: {> 3}"));
-    QCOMPARE(form.Text1.text(), QStringLiteral("{> 3}"));
-    QCOMPARE(form.Text2.text(), QString());
-    QCOMPARE(form.Label4.caption(), QStringLiteral("???"));
+    for (int box = 1; box <= 2; ++box) {
+        form.Command1_Click();
+        checkResult(form, matches ? "Matches" : "DOESN'T match",
+                    matches ? ColorRole::Green : ColorRole::Red);
+        // The dialog tests copies: its boxes keep what the user typed.
+        QCOMPARE(form.Text1.text(), shown);
+        QCOMPARE(form.Text2.text(), value);
+        // Typing alone does not reset the result; the pointer over either box does.
+        form.Text1.setText(shown + QLatin1Char(' '));
+        form.Text1.setText(shown);
+        QCOMPARE(form.Label4.backColor(), matches ? ColorRole::Green : ColorRole::Red);
+        box == 1 ? form.Text1_MouseMove() : form.Text2_MouseMove();
+        checkResult(form, "???", ColorRole::ButtonFace);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestConditionTestForm)
