@@ -19,8 +19,7 @@ struct Run
 Run lab(const QStringList &arguments)
 {
     QProcess process;
-    process.start(qEnvironmentVariable("KESTRELON_BIN") + QStringLiteral("/kestrelon-lab"),
-                  arguments);
+    process.start(qEnvironmentVariable("KESTRELON_BIN") + "/kestrelon-lab", arguments);
     Run run;
     if (!process.waitForFinished(60000))
         return run;
@@ -28,6 +27,15 @@ Run lab(const QStringList &arguments)
     run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
     run.err = QString::fromLocal8Bit(process.readAllStandardError());
     return run;
+}
+
+QJsonObject showJson(const QString &file)
+{
+    const Run shown = lab({"show", file, "--json"});
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(shown.out.toUtf8(), &error);
+    return shown.status == 0 && error.error == QJsonParseError::NoError ? document.object()
+                                                                        : QJsonObject();
 }
 
 QByteArray bytes(const QString &path)
@@ -47,99 +55,65 @@ private slots:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("demo.sqlite"));
-        const Run created = lab({QStringLiteral("create"), file, QStringLiteral("--demo")});
+        const Run created = lab({"create", file, "--demo"});
         QCOMPARE(created.status, 0);
         QVERIFY(created.out.contains(file));
 
-        const Run shown = lab({QStringLiteral("show"), file});
-        QCOMPARE(shown.status, 0);
-        QVERIFY(shown.out.contains(QStringLiteral("computerName: \"EXCH01\"")));
-        QVERIFY(shown.out.contains(QStringLiteral("StoreEvents/GlobalEvents: 1 item(s)")));
-        QVERIFY(shown.out.contains(QStringLiteral("inbox \"Posteingang\"")));
-        QVERIFY(shown.out.contains(QStringLiteral(
-            "http://schemas.microsoft.com/exchange/events/MatchScope = \"SHALLOW\"")));
-        QVERIFY(shown.out.contains(QStringLiteral("component Archiver.ArchiveCls")));
-        QVERIFY(!shown.out.contains(QStringLiteral("Password")));
-        QVERIFY(!shown.out.contains(QStringLiteral("archiver-secret")));
-    }
-
-    void showJson()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("demo.sqlite"));
-        QCOMPARE(lab({QStringLiteral("create"), file, QStringLiteral("--demo")}).status, 0);
         const QByteArray before = bytes(file);
-        const Run shown = lab({QStringLiteral("show"), file, QStringLiteral("--json")});
+        const Run shown = lab({"show", file});
         QCOMPARE(shown.status, 0);
-        QJsonParseError error;
-        const QJsonDocument document = QJsonDocument::fromJson(shown.out.toUtf8(), &error);
-        QCOMPARE(error.error, QJsonParseError::NoError);
-        const QJsonObject report = document.object();
-        QCOMPARE(report[QStringLiteral("machine")][QStringLiteral("computerName")].toString(),
-                 QStringLiteral("EXCH01"));
+        for (const char *line :
+             {"computerName: \"EXCH01\"", "StoreEvents/GlobalEvents: 1 item(s)",
+              "inbox \"Posteingang\"",
+              "http://schemas.microsoft.com/exchange/events/MatchScope = \"SHALLOW\"",
+              "component Archiver.ArchiveCls"})
+            QVERIFY2(shown.out.contains(QLatin1String(line)), line);
+        QVERIFY(!shown.out.contains("Password"));
+        QVERIFY(!shown.out.contains("archiver-secret"));
+
+        const QJsonObject report = showJson(file);
+        QCOMPARE(report["machine"]["computerName"].toString(), QStringLiteral("EXCH01"));
         int bound = 0;
         int storeWide = 0;
-        for (const QJsonValue &box : report[QStringLiteral("mailboxes")].toArray()) {
-            bound += box[QStringLiteral("inboxItems")].toArray().size();
-            storeWide += box[QStringLiteral("globalEventsItems")].toArray().size();
+        for (const QJsonValue &box : report["mailboxes"].toArray()) {
+            bound += box["inboxItems"].toArray().size();
+            storeWide += box["globalEventsItems"].toArray().size();
         }
         QCOMPARE(bound, 5);
         QCOMPARE(storeWide, 1);
-        const QJsonArray apps = report[QStringLiteral("applications")].toArray();
+        const QJsonArray apps = report["applications"].toArray();
         QCOMPARE(apps.size(), 1);
-        QVERIFY(
-            !apps[0][QStringLiteral("properties")].toObject().contains(QStringLiteral("Password")));
+        QVERIFY(!apps[0]["properties"].toObject().contains("Password"));
         QCOMPARE(bytes(file), before);
     }
 
-    void createGenerated()
+    void createGeneratedAndFromScenario()
     {
         QTemporaryDir dir;
         const QString a = dir.filePath(QStringLiteral("a.sqlite"));
         const QString b = dir.filePath(QStringLiteral("b.sqlite"));
-        QCOMPARE(lab({QStringLiteral("create"), a, QStringLiteral("--mailboxes"),
-                      QStringLiteral("30"), QStringLiteral("--seed"), QStringLiteral("5")})
-                     .status,
-                 0);
-        QCOMPARE(lab({QStringLiteral("create"), b, QStringLiteral("--mailboxes"),
-                      QStringLiteral("30"), QStringLiteral("--seed"), QStringLiteral("5")})
-                     .status,
-                 0);
-        const QJsonObject ra =
-            QJsonDocument::fromJson(
-                lab({QStringLiteral("show"), a, QStringLiteral("--json")}).out.toUtf8())
-                .object();
-        QJsonObject rb =
-            QJsonDocument::fromJson(
-                lab({QStringLiteral("show"), b, QStringLiteral("--json")}).out.toUtf8())
-                .object();
-        rb[QStringLiteral("file")] = ra[QStringLiteral("file")];
-        QCOMPARE(ra[QStringLiteral("mailboxes")].toArray().size(), 32);
+        QCOMPARE(lab({"create", a, "--mailboxes", "30", "--seed", "5"}).status, 0);
+        QCOMPARE(lab({"create", b, "--mailboxes", "30", "--seed", "5"}).status, 0);
+        const QJsonObject ra = showJson(a);
+        QJsonObject rb = showJson(b);
+        rb["file"] = ra["file"];
+        QCOMPARE(ra["mailboxes"].toArray().size(), 32);
         QCOMPARE(ra, rb);
-    }
 
-    void createFromScenario()
-    {
-        QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("s.sqlite"));
-        const Run run = lab({QStringLiteral("create"), file, QStringLiteral("--from"),
-                             qEnvironmentVariable("KESTRELON_TEST_DATA") +
-                                 QStringLiteral("/lab/small-scenario.json")});
-        QCOMPARE(run.status, 0);
-        QVERIFY(lab({QStringLiteral("show"), file})
-                    .out.contains(QStringLiteral("computerName: \"MAIL7\"")));
+        const QString json =
+            qEnvironmentVariable("KESTRELON_TEST_DATA") + "/lab/small-scenario.json";
+        QCOMPARE(lab({"create", file, "--from", json}).status, 0);
+        QVERIFY(lab({"show", file}).out.contains("computerName: \"MAIL7\""));
     }
 
     void help_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("mentions");
-        QTest::newRow("tool") << QStringList{QStringLiteral("--help")}
-                              << "create FILE --mailboxes N";
-        QTest::newRow("create") << QStringList{QStringLiteral("create"), QStringLiteral("--help")}
-                                << "--from";
-        QTest::newRow("show") << QStringList{QStringLiteral("show"), QStringLiteral("--help")}
-                              << "--json";
+        QTest::newRow("tool") << QStringList{"--help"} << "create FILE --mailboxes N";
+        QTest::newRow("create") << QStringList{"create", "--help"} << "--from";
+        QTest::newRow("show") << QStringList{"show", "--help"} << "--json";
     }
 
     void help()
@@ -155,30 +129,17 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("names");
-        QTest::newRow("create over an existing file")
-            << QStringList{QStringLiteral("create"), QStringLiteral("@existing"),
-                           QStringLiteral("--demo")}
-            << "@existing";
-        QTest::newRow("show a text file")
-            << QStringList{QStringLiteral("show"), QStringLiteral("@existing")} << "@existing";
-        QTest::newRow("show a missing file")
-            << QStringList{QStringLiteral("show"), QStringLiteral("@missing")} << "@missing";
-        QTest::newRow("two sources")
-            << QStringList{QStringLiteral("create"), QStringLiteral("@missing"),
-                           QStringLiteral("--demo"), QStringLiteral("--mailboxes"),
-                           QStringLiteral("3")}
-            << "@missing";
-        QTest::newRow("bad count")
-            << QStringList{QStringLiteral("create"), QStringLiteral("@missing"),
-                           QStringLiteral("--mailboxes"), QStringLiteral("many")}
-            << "many";
-        QTest::newRow("bad scenario")
-            << QStringList{QStringLiteral("create"), QStringLiteral("@missing"),
-                           QStringLiteral("--from"), QStringLiteral("@existing")}
-            << "@existing";
-        QTest::newRow("unknown command") << QStringList{QStringLiteral("destroy")} << "destroy";
-        QTest::newRow("unknown option")
-            << QStringList{QStringLiteral("show"), QStringLiteral("--xml")} << "xml";
+        const auto row = [](const char *name, const QString &arguments, const QString &names) {
+            QTest::newRow(name) << arguments.split(u' ') << names;
+        };
+        row("create over an existing file", "create @existing --demo", "@existing");
+        row("show a text file", "show @existing", "@existing");
+        row("show a missing file", "show @missing", "@missing");
+        row("two sources", "create @missing --demo --mailboxes 3", "@missing");
+        row("bad count", "create @missing --mailboxes many", "many");
+        row("bad scenario", "create @missing --from @existing", "@existing");
+        row("unknown command", "destroy", "destroy");
+        row("unknown option", "show --xml", "xml");
     }
 
     void refusals()
@@ -193,11 +154,12 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("not a lab\n");
         }
+        const auto place = [&](QString &text) {
+            text.replace("@existing", existing).replace("@missing", missing);
+        };
         for (QString &argument : arguments)
-            argument.replace(QStringLiteral("@existing"), existing)
-                .replace(QStringLiteral("@missing"), missing);
-        names.replace(QStringLiteral("@existing"), existing)
-            .replace(QStringLiteral("@missing"), missing);
+            place(argument);
+        place(names);
         const Run run = lab(arguments);
         QVERIFY(run.status > 0);
         QCOMPARE(run.err.count(u'\n'), 1);
