@@ -72,7 +72,13 @@ inline lab::MailboxUser person(const QString &cn, const QString &alias, const QS
                                const QString &traits = QString())
 {
     const QStringList t = traits.split(QLatin1Char(' '));
-    lab::MailboxUser user{cn, alias, mail, Exch01, t.contains("disabled"), t.contains("bound")};
+    lab::MailboxUser user;
+    user.cn = cn;
+    user.alias = alias;
+    user.mail = mail;
+    user.homeServer = Exch01;
+    user.disabled = t.contains("disabled");
+    user.bound = t.contains("bound");
     user.hasMailbox = !t.contains("unreachable");
     user.fileForm = !t.contains("http-only");
     if (t.contains("local-part"))
@@ -84,11 +90,23 @@ inline lab::MailboxUser person(const QString &cn, const QString &alias, const QS
     return user;
 }
 
+// A system mailbox of a mailbox store, homed on the given server.
+inline lab::SystemMailboxSpec systemMailbox(const QString &storeName, const QString &guid,
+                                            const QString &homeServer)
+{
+    lab::SystemMailboxSpec spec;
+    spec.storeName = storeName;
+    spec.guid = guid;
+    spec.homeServer = homeServer;
+    return spec;
+}
+
 // This server's mailbox store, unbound, and nothing else; tests add their users.
 inline lab::Scenario baseScenario()
 {
     lab::Scenario scenario;
-    lab::addSystemMailbox(scenario, {"Mailbox Store (EXCH01)", StoreAlias.mid(13), Exch01});
+    lab::addSystemMailbox(scenario,
+                          systemMailbox("Mailbox Store (EXCH01)", StoreAlias.mid(13), Exch01));
     return scenario;
 }
 
@@ -98,11 +116,15 @@ inline lab::Scenario baseScenario()
 inline lab::Scenario mixedScenario()
 {
     lab::Scenario scenario = baseScenario();
-    lab::addSystemMailbox(scenario, {"Second Mailbox Store (EXCH01)", BoundStoreAlias.mid(13),
-                                     Exch01, /*storeWideBound*/ true, /*hasMailbox*/ true,
-                                     BoundStoreAlias + "@nowhere.test"});
-    lab::addSystemMailbox(scenario, {"Mailbox Store (EXCH02)", "{11111111-2222-3333-4444-5555}",
-                                     lab::homeServerValue("EXCH02"), false, /*hasMailbox*/ false});
+    lab::SystemMailboxSpec boundStore =
+        systemMailbox("Second Mailbox Store (EXCH01)", BoundStoreAlias.mid(13), Exch01);
+    boundStore.storeWideBound = true;
+    boundStore.mail = BoundStoreAlias + "@nowhere.test";
+    lab::addSystemMailbox(scenario, boundStore);
+    lab::SystemMailboxSpec otherServer = systemMailbox(
+        "Mailbox Store (EXCH02)", "{11111111-2222-3333-4444-5555}", lab::homeServerValue("EXCH02"));
+    otherServer.hasMailbox = false;
+    lab::addSystemMailbox(scenario, otherServer);
     for (const lab::MailboxUser &user :
          {person("Jane Doe", "jdoe", "", "bound"), person("Carol Chen", "cchen", "cchen@" + Domain),
           person("Dave Dunn", "ddunn", "ddunn@" + Domain, "disabled bound"),
