@@ -3,6 +3,7 @@
 // into the README; run it by hand: build/bin/kestrelon-bench [sizes...]
 
 #include "mailboxes/folders.h"
+#include "mailboxes/mailboxqueries.h"
 #include "platform/lab/labfile.h"
 #include "platform/lab/labscenario.h"
 #include "platform/platformerror.h"
@@ -87,13 +88,7 @@ void walkParts(const QString &labPath, int mailboxes)
     InstallForm form(*platform, screen);
     prepareSharedState(form);
     const QString server = lab::homeServerValue(QStringLiteral("EXCH01"));
-    const QString query =
-        QStringLiteral("SELECT adspath, cn, msExchHomeServerName,mailNickName,mail,homeMDB,"
-                       "userAccountControl,msExchMailboxGUID FROM '") +
-        form.globals.GCPath +
-        QStringLiteral("' WHERE objectcategory='person' AND MsExchMailboxGuid='*' And "
-                       "msExchHomeServerName='") +
-        server + QStringLiteral("' ORDER BY cn");
+    const QString query = MailboxQueries::mailboxesOfServer(form.globals.GCPath, server);
     QElapsedTimer clock;
     clock.start();
     std::unique_ptr<platform::DirectoryRowSet> rows =

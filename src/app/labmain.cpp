@@ -40,6 +40,24 @@ int refuse(const QString &message)
     return 1;
 }
 
+// Parses a command's arguments. Returns the exit status when the command ends here
+// (a parse error, --help, not exactly one FILE); otherwise -1 and the FILE.
+int parseCommand(QCommandLineParser &parser, const QStringList &arguments, const QString &command,
+                 QString &file)
+{
+    if (!parser.parse(arguments))
+        return refuse(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        print(stdout, parser.helpText());
+        return 0;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1)
+        return refuse(QStringLiteral("%1 needs exactly one FILE (see %1 --help)").arg(command));
+    file = files.first();
+    return -1;
+}
+
 int create(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -62,16 +80,10 @@ int create(const QStringList &arguments)
                                   QStringLiteral("A scenario file (see docs/lab-scenario.md)."),
                                   QStringLiteral("SCENARIO.json"));
     parser.addOptions({demo, mailboxes, seed, from});
-    if (!parser.parse(arguments))
-        return refuse(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        print(stdout, parser.helpText());
-        return 0;
-    }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 1)
-        return refuse(QStringLiteral("create needs exactly one FILE (see create --help)"));
-    const QString file = files.first();
+    QString file;
+    if (const int status = parseCommand(parser, arguments, QStringLiteral("create"), file);
+        status >= 0)
+        return status;
     const int sources =
         int(parser.isSet(demo)) + int(parser.isSet(mailboxes)) + int(parser.isSet(from));
     if (sources != 1)
@@ -123,16 +135,11 @@ int show(const QStringList &arguments)
     const QCommandLineOption json(QStringLiteral("json"),
                                   QStringLiteral("Print JSON instead of text."));
     parser.addOption(json);
-    if (!parser.parse(arguments))
-        return refuse(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        print(stdout, parser.helpText());
-        return 0;
-    }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 1)
-        return refuse(QStringLiteral("show needs exactly one FILE (see show --help)"));
-    const QJsonObject report = lab::labReport(files.first());
+    QString file;
+    if (const int status = parseCommand(parser, arguments, QStringLiteral("show"), file);
+        status >= 0)
+        return status;
+    const QJsonObject report = lab::labReport(file);
     if (parser.isSet(json))
         print(stdout, QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Indented)));
     else

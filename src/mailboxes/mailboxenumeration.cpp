@@ -1,5 +1,6 @@
 #include "mailboxes/hscrolllistbox.h"
 #include "mailboxes/mailboxentry.h"
+#include "mailboxes/mailboxqueries.h"
 #include "mailboxes/registrationprobe.h"
 #include "shell/installform.h"
 
@@ -65,13 +66,7 @@ QString homeServerOfThisServer(InstallForm &form, QString &serverName)
 // Query B: this server's mailboxes into the four lists, with the progress box shown.
 void listMailboxesOf(InstallForm &form, const QString &homeServer, const QString &serverName)
 {
-    const QString query =
-        QStringLiteral("SELECT adspath, cn, msExchHomeServerName,mailNickName,mail,homeMDB,"
-                       "userAccountControl,msExchMailboxGUID FROM '") +
-        form.globals.GCPath +
-        QStringLiteral("' WHERE objectcategory='person' AND MsExchMailboxGuid='*' And "
-                       "msExchHomeServerName='") +
-        homeServer + QStringLiteral("' ORDER BY cn");
+    const QString query = MailboxQueries::mailboxesOfServer(form.globals.GCPath, homeServer);
     const platform::SearchProperties properties{
         {QStringLiteral("searchscope"), QVariant::fromValue<qint32>(2)},
         {QStringLiteral("cache results"), true},
