@@ -1,9 +1,8 @@
 #pragma once
 
+#include <memory>
 #include <QString>
 #include <QVariant>
-
-#include <memory>
 
 namespace platform {
 

@@ -1,11 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QVariant>
-
-#include <memory>
 
 namespace platform {
 

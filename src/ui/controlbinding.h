@@ -2,9 +2,8 @@
 
 #include "shell/controls.h"
 
-#include <QList>
-
 #include <functional>
+#include <QList>
 
 class QAbstractButton;
 class QCheckBox;

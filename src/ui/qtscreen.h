@@ -2,11 +2,10 @@
 
 #include "shell/screen.h"
 
+#include <functional>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
-
-#include <functional>
 
 // The screen of a Qt session: real message boxes, cursor and event loop.
 class QtScreen : public Screen
