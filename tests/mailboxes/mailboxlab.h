@@ -94,11 +94,11 @@ inline lab::MailboxUser person(const QString &cn, const QString &alias, const QS
 inline lab::SystemMailboxSpec systemMailbox(const QString &storeName, const QString &guid,
                                             const QString &homeServer)
 {
-    lab::SystemMailboxSpec spec;
-    spec.storeName = storeName;
-    spec.guid = guid;
-    spec.homeServer = homeServer;
-    return spec;
+    lab::SystemMailboxSpec result;
+    result.storeName = storeName;
+    result.guid = guid;
+    result.homeServer = homeServer;
+    return result;
 }
 
 // This server's mailbox store, unbound, and nothing else; tests add their users.

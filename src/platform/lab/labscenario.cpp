@@ -108,11 +108,11 @@ void addMailboxUser(Scenario &scenario, const MailboxUser &user)
     scenario.mailboxes.append(mailbox);
 }
 
-void addSystemMailbox(Scenario &scenario, const SystemMailboxSpec &spec)
+void addSystemMailbox(Scenario &scenario, const SystemMailboxSpec &systemMailbox)
 {
     const QString domain = scenario.machine.domainDnsName;
-    const QString alias = QStringLiteral("SystemMailbox") + spec.guid;
-    const QString server = serverOf(spec.homeServer);
+    const QString alias = QStringLiteral("SystemMailbox") + systemMailbox.guid;
+    const QString server = serverOf(systemMailbox.homeServer);
     DirectoryObject object;
     object.dn = QStringLiteral("CN=%1,CN=Microsoft Exchange System Objects,%2")
                     .arg(alias, domainDn(domain));
@@ -125,21 +125,21 @@ void addSystemMailbox(Scenario &scenario, const SystemMailboxSpec &spec)
     add("adspath", QStringLiteral("GC://%1/%2").arg(scenario.machine.globalCatalogHost, object.dn));
     addPersonClasses(object, QStringLiteral("user"));
     add("objectCategory", categoryDn(QStringLiteral("Person"), domain));
-    if (!spec.mail.isEmpty())
-        add("mail", spec.mail);
+    if (!systemMailbox.mail.isEmpty())
+        add("mail", systemMailbox.mail);
     add("mailNickName", alias);
-    add("msExchHomeServerName", spec.homeServer);
-    add("homeMDB", homeMdb(spec.storeName, server, domain));
-    add("msExchMailboxGuid", spec.guid);
+    add("msExchHomeServerName", systemMailbox.homeServer);
+    add("homeMDB", homeMdb(systemMailbox.storeName, server, domain));
+    add("msExchMailboxGuid", systemMailbox.guid);
     add("userAccountControl", QStringLiteral("514"));
     scenario.directory.append(object);
 
-    if (!spec.hasMailbox)
+    if (!systemMailbox.hasMailbox)
         return;
     Mailbox mailbox;
     mailbox.names = {alias};
     Folder events{QStringLiteral("StoreEvents/GlobalEvents"), {}};
-    if (spec.storeWideBound)
+    if (systemMailbox.storeWideBound)
         events.items.append(registrationItem(QStringLiteral("ANY")));
     mailbox.folders.append(events);
     scenario.mailboxes.append(mailbox);

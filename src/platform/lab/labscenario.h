@@ -121,7 +121,7 @@ struct SystemMailboxSpec
     bool hasMailbox = true;      // false: only the directory object (a store of another server)
     QString mail;                // empty: attribute absent
 };
-void addSystemMailbox(Scenario &scenario, const SystemMailboxSpec &spec);
+void addSystemMailbox(Scenario &scenario, const SystemMailboxSpec &systemMailbox);
 
 // The registration item as the program writes it, for scenarios that start bound.
 Item registrationItem(const QString &matchScope, const QString &priority = QStringLiteral("65535"));

@@ -178,19 +178,19 @@ public:
                       {QStringLiteral("storeName"), QStringLiteral("guid"),
                        QStringLiteral("homeServer"), QStringLiteral("storeWideBound"),
                        QStringLiteral("hasMailbox"), QStringLiteral("mail")});
-            SystemMailboxSpec spec;
-            text(o, QStringLiteral("storeName"), w + QStringLiteral(".storeName"), spec.storeName,
-                 true);
-            text(o, QStringLiteral("guid"), w + QStringLiteral(".guid"), spec.guid, true);
-            if (!spec.guid.startsWith(u'{') || !spec.guid.endsWith(u'}'))
+            SystemMailboxSpec systemMailbox;
+            text(o, QStringLiteral("storeName"), w + QStringLiteral(".storeName"),
+                 systemMailbox.storeName, true);
+            text(o, QStringLiteral("guid"), w + QStringLiteral(".guid"), systemMailbox.guid, true);
+            if (!systemMailbox.guid.startsWith(u'{') || !systemMailbox.guid.endsWith(u'}'))
                 error(w + QStringLiteral(".guid"), QStringLiteral("expected a GUID in braces"));
-            spec.homeServer = homeServer(o, w);
+            systemMailbox.homeServer = homeServer(o, w);
             flag(o, QStringLiteral("storeWideBound"), w + QStringLiteral(".storeWideBound"),
-                 spec.storeWideBound);
+                 systemMailbox.storeWideBound);
             flag(o, QStringLiteral("hasMailbox"), w + QStringLiteral(".hasMailbox"),
-                 spec.hasMailbox);
-            text(o, QStringLiteral("mail"), w + QStringLiteral(".mail"), spec.mail);
-            addSystemMailbox(s, spec);
+                 systemMailbox.hasMailbox);
+            text(o, QStringLiteral("mail"), w + QStringLiteral(".mail"), systemMailbox.mail);
+            addSystemMailbox(s, systemMailbox);
         }
     }
 
