@@ -106,15 +106,7 @@ public:
     void save(LabDatabase &db, const QString &parentId, const QString &kind, int position)
     {
         if (m_new) {
-            QSqlQuery &insert = db.prepared(
-                QStringLiteral("INSERT INTO catalog_object(id, parent_id, kind, position, name) "
-                               "VALUES(?, ?, ?, ?, ?)"));
-            insert.bindValue(0, m_id);
-            insert.bindValue(1, parentId.isEmpty() ? QVariant() : QVariant(parentId));
-            insert.bindValue(2, kind);
-            insert.bindValue(3, position);
-            insert.bindValue(4, notNull(m_name));
-            db.run(insert);
+            insertCatalogObject(db, m_id, parentId, kind, position, m_name);
         } else if (m_nameChanged) {
             QSqlQuery &update =
                 db.prepared(QStringLiteral("UPDATE catalog_object SET name = ? WHERE id = ?"));

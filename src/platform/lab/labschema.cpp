@@ -9,6 +9,19 @@
 
 namespace lab {
 
+void insertCatalogObject(LabDatabase &db, const QString &id, const QString &parentId,
+                         const QString &kind, int position, const QString &name)
+{
+    QSqlQuery &insert = db.prepared(QStringLiteral(
+        "INSERT INTO catalog_object(id, parent_id, kind, position, name) VALUES(?, ?, ?, ?, ?)"));
+    insert.bindValue(0, id);
+    insert.bindValue(1, parentId.isEmpty() ? QVariant() : QVariant(parentId));
+    insert.bindValue(2, kind);
+    insert.bindValue(3, position);
+    insert.bindValue(4, notNull(name));
+    db.run(insert);
+}
+
 namespace {
 
 const char *const schemaStatements[] = {
@@ -138,16 +151,9 @@ void writeCatalogObject(LabDatabase &db, const QString &id, const QString &paren
                         const QString &kind, int position, const QString &name,
                         const QList<QPair<QString, QVariant>> &properties)
 {
-    QSqlQuery &insert = db.prepared(QStringLiteral(
-        "INSERT INTO catalog_object(id, parent_id, kind, position, name) VALUES(?, ?, ?, ?, ?)"));
     const QString key =
         id.isEmpty() ? QUuid::createUuid().toString(QUuid::WithBraces).toUpper() : id;
-    insert.bindValue(0, key);
-    insert.bindValue(1, parentId.isEmpty() ? QVariant() : QVariant(parentId));
-    insert.bindValue(2, kind);
-    insert.bindValue(3, position);
-    insert.bindValue(4, notNull(name));
-    db.run(insert);
+    insertCatalogObject(db, key, parentId, kind, position, name);
     QSqlQuery &property =
         db.prepared(QStringLiteral("INSERT OR REPLACE INTO catalog_property(object_id, name, type, "
                                    "value) VALUES(?, ?, ?, ?)"));

@@ -8,6 +8,10 @@ namespace lab {
 // Creates the tables of an empty lab file and fills them from a scenario, in one transaction.
 void writeScenario(LabDatabase &db, const Scenario &scenario);
 
+// One row of the catalog's object table (an application or component), properties apart.
+void insertCatalogObject(LabDatabase &db, const QString &id, const QString &parentId,
+                         const QString &kind, int position, const QString &name);
+
 // Hashes a password for the catalog ("sha256:<salt>:<hash>"); the clear text is not kept.
 QString hashPassword(const QString &password);
 
