@@ -2,14 +2,14 @@
 // window's model alone, then with the main window alive offscreen (best of three runs). Figures go
 // into the README; run it by hand: build/bin/kestrelon-bench [sizes...]
 
-#include "mailboxes/folders.h"
 #include "mailboxes/mailboxqueries.h"
+#include "mailboxes/storefolders.h"
 #include "platform/lab/labfile.h"
 #include "platform/lab/labscenario.h"
 #include "platform/platformerror.h"
-#include "shell/installform.h"
+#include "setup/installform.h"
 #include "shell/recordingscreen.h"
-#include "ui/installformview.h"
+#include "ui/installwindow.h"
 #include "ui/qtscreen.h"
 
 #include <cstdio>
@@ -30,20 +30,21 @@ constexpr int Runs = 3;
 void prepareSharedState(InstallForm &form)
 {
     platform::MachineFacts &machine = form.platform().machine();
-    form.ShortComputerName = machine.computerName().toLower();
-    form.DomainDNSName = machine.domainDnsName().toLower();
-    form.ComputerName = form.ShortComputerName + QLatin1Char('.') + form.DomainDNSName;
-    form.FileFolderURL =
-        QStringLiteral("file://./backofficestorage/") + form.DomainDNSName + QStringLiteral("/mbx");
-    form.FolderURL = QStringLiteral("http://") + form.ComputerName + QStringLiteral("/exadmin/") +
-                     form.DomainDNSName + QStringLiteral("/mbx");
-    form.globals.GCPath = QStringLiteral("GC://") + machine.globalCatalogHostName();
-    form.globals.DirectoryConnection = form.platform().createDirectoryConnection();
-    form.globals.DirectoryConnection->open(QStringLiteral("Active Directory Provider"), QString(),
+    form.shortComputerName = machine.computerName().toLower();
+    form.domainDnsName = machine.domainDnsName().toLower();
+    form.fullComputerName = form.shortComputerName + QLatin1Char('.') + form.domainDnsName;
+    form.fileMailboxRoot =
+        QStringLiteral("file://./backofficestorage/") + form.domainDnsName + QStringLiteral("/mbx");
+    form.httpMailboxRoot = QStringLiteral("http://") + form.fullComputerName +
+                           QStringLiteral("/exadmin/") + form.domainDnsName +
+                           QStringLiteral("/mbx");
+    form.globals.globalCatalogPath = QStringLiteral("GC://") + machine.globalCatalogHostName();
+    form.globals.directoryConnection = form.platform().createDirectoryConnection();
+    form.globals.directoryConnection->open(QStringLiteral("Active Directory Provider"), QString(),
                                            QString());
-    form.globals.StoreConnection = form.platform().createStoreConnection();
+    form.globals.storeConnection = form.platform().createStoreConnection();
     // The first activation would walk the directory on its own; only the timed walk may.
-    form.blnNotFirstTime = true;
+    form.firstActivationDone = true;
 }
 
 long peakMemoryKiB()
@@ -55,8 +56,8 @@ long peakMemoryKiB()
 
 int listed(const InstallForm &form)
 {
-    return form.SysMbxInstList.count() + form.SysMbxUninstList.count() + form.MbxInstList.count() +
-           form.MbxUninstList.count();
+    return form.unboundStoreList.count() + form.boundStoreList.count() +
+           form.unboundMailboxList.count() + form.boundMailboxList.count();
 }
 
 void report(const char *what, int mailboxes, double seconds, int entries)
@@ -74,7 +75,7 @@ double walkModel(const QString &labPath, int *entries)
     prepareSharedState(form);
     QElapsedTimer clock;
     clock.start();
-    form.GetUsersWithMailboxes();
+    form.refreshMailboxLists();
     *entries = listed(form);
     return clock.nsecsElapsed() / 1e9;
 }
@@ -88,11 +89,11 @@ void walkParts(const QString &labPath, int mailboxes)
     InstallForm form(*platform, screen);
     prepareSharedState(form);
     const QString server = lab::homeServerValue(QStringLiteral("EXCH01"));
-    const QString query = MailboxQueries::mailboxesOfServer(form.globals.GCPath, server);
+    const QString query = MailboxQueries::mailboxesOfServer(form.globals.globalCatalogPath, server);
     QElapsedTimer clock;
     clock.start();
     std::unique_ptr<platform::DirectoryRowSet> rows =
-        form.globals.DirectoryConnection->execute(query, {});
+        form.globals.directoryConnection->execute(query, {});
     QStringList urls;
     for (; !rows->atEnd(); rows->moveNext()) {
         const QString alias = rows->field(QStringLiteral("mailNickName")).toString();
@@ -107,8 +108,9 @@ void walkParts(const QString &labPath, int mailboxes)
 
     clock.restart();
     for (QString url : std::as_const(urls))
-        Folders::FolderItemExists(url, QStringLiteral("inbox"), QStringLiteral("Kestrelon.reg"),
-                                  false, *form.globals.StoreConnection, form.errorLog);
+        StoreFolders::folderItemExists(url, QStringLiteral("inbox"),
+                                       QStringLiteral("Kestrelon.reg"), false,
+                                       *form.globals.storeConnection, form.errorLog);
     report("  of which: one inbox probe each", mailboxes, clock.nsecsElapsed() / 1e9, 0);
 }
 
@@ -118,7 +120,7 @@ double walkWindow(const QString &labPath, int *entries)
     QtScreen screen;
     InstallForm form(*platform, screen);
     prepareSharedState(form);
-    InstallFormView view(form);
+    InstallWindow view(form);
     screen.setWindow(&view);
     screen.beforeEvents = [&view] {
         view.sync();
@@ -129,7 +131,7 @@ double walkWindow(const QString &labPath, int *entries)
 
     QElapsedTimer clock;
     clock.start();
-    form.GetUsersWithMailboxes();
+    form.refreshMailboxLists();
     // What the window does after a handler: mirror the result and paint it.
     view.sync();
     QCoreApplication::processEvents();
@@ -179,10 +181,9 @@ int main(int argc, char **argv)
             clock.start();
             lab::createLab(path, lab::generatedScenario(mailboxes, Seed));
             report("building the lab (not timed walk)", mailboxes, clock.nsecsElapsed() / 1e9, 0);
-            const double model = best("GetUsersWithMailboxes, model", mailboxes, walkModel, path);
+            const double model = best("refreshMailboxLists, model", mailboxes, walkModel, path);
             walkParts(path, mailboxes);
-            const double window =
-                best("GetUsersWithMailboxes, window", mailboxes, walkWindow, path);
+            const double window = best("refreshMailboxLists, window", mailboxes, walkWindow, path);
             times[mailboxes] = {model, window};
         }
     } catch (const platform::PlatformError &error) {

@@ -1,6 +1,6 @@
-// Times MatchCondition on the texts that make a backtracking matcher blow up: one line
+// Times matchCondition on the texts that make a backtracking matcher blow up: one line
 // per measurement, the best of several runs.
-#include "condition/basparser.h"
+#include "condition/conditionmatcher.h"
 
 #include <cstdio>
 #include <limits>
@@ -20,7 +20,7 @@ void measure(const char *what, const QString &condition, const QString &value)
         QString v = value;
         QElapsedTimer timer;
         timer.start();
-        result = basParser::MatchCondition(v, c);
+        result = ConditionMatcher::matchCondition(v, c);
         best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
     }
     std::printf("%-58s %9.3f ms  (%s)\n", what, best, result ? "match" : "no match");

@@ -1,10 +1,10 @@
 #include "platform/lab/labfile.h"
 #include "platform/platformerror.h"
+#include "setup/installform.h"
 #include "shell/batchswitch.h"
 #include "shell/displaycheck.h"
-#include "shell/installform.h"
 #include "shell/runtimeerror.h"
-#include "ui/installformview.h"
+#include "ui/installwindow.h"
 #include "ui/qtscreen.h"
 #include "ui/setupapplication.h"
 
@@ -89,24 +89,24 @@ int main(int argc, char **argv)
                                     : lab::defaultLabPath();
         platform = lab::openLab(labPath);
         form = std::make_unique<InstallForm>(*platform, screen, arguments);
-        form->Form_Load();
+        form->onLoad();
     } catch (const platform::PlatformError &error) {
         endWithReport(error);
     }
 
-    InstallFormView view(*form);
+    InstallWindow view(*form);
     screen.setWindow(&view);
     screen.beforeEvents = [&view] {
         view.sync();
     };
     view.show();
     // The first activation runs once the window is on the screen, as its own event.
-    QTimer::singleShot(0, &view, &InstallFormView::activateFirstTime);
+    QTimer::singleShot(0, &view, &InstallWindow::activateFirstTime);
     int status = app.exec();
 
-    if (form->blnBatchMode && !form->errorLog.isEmpty()) {
+    if (form->batchMode && !form->errorLog.isEmpty()) {
         // The window's line ends are CR LF; a terminal wants LF.
-        QString log = form->txtErr.text();
+        QString log = form->errorLogEdit.text();
         log.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         std::fputs(log.toLocal8Bit().constData(), stderr);
         status = BatchLoggedErrorsExitStatus;

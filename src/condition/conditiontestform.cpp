@@ -1,46 +1,47 @@
 #include "condition/conditiontestform.h"
 
-#include "condition/basparser.h"
+#include "condition/conditionmatcher.h"
 #include "rule/spacetrim.h"
 
 ConditionTestForm::ConditionTestForm()
 {
-    Command1.setCaption(QStringLiteral("Test"));
+    testButton.setCaption(QStringLiteral("Test"));
     showUntested();
 }
 
-void ConditionTestForm::Form_Load(const QString &rowCondition)
+void ConditionTestForm::onLoad(const QString &rowCondition)
 {
     const qsizetype colon = rowCondition.indexOf(QLatin1Char(':'));
-    Text1.setText(colon < 0 ? rowCondition : trimSpaces(QStringView(rowCondition).mid(colon + 1)));
-    Text2.setText(QString());
+    conditionEdit.setText(colon < 0 ? rowCondition
+                                    : trimSpaces(QStringView(rowCondition).mid(colon + 1)));
+    valueEdit.setText(QString());
     showUntested();
 }
 
-void ConditionTestForm::Command1_Click()
+void ConditionTestForm::onTestClicked()
 {
-    QString condition = trimSpaces(Text1.text());
-    QString value = trimSpaces(Text2.text());
+    QString condition = trimSpaces(conditionEdit.text());
+    QString value = trimSpaces(valueEdit.text());
     // A plain condition matches a value that begins with it; an empty condition begins
     // every value that has a first character.
     const bool startsWith = !value.isEmpty() && value.startsWith(condition, Qt::CaseInsensitive);
-    const bool matched = startsWith || basParser::MatchCondition(value, condition);
-    Label4.setCaption(matched ? QStringLiteral("Matches") : QStringLiteral("DOESN'T match"));
-    Label4.setBackColor(matched ? ColorRole::Green : ColorRole::Red);
+    const bool matched = startsWith || ConditionMatcher::matchCondition(value, condition);
+    resultLabel.setCaption(matched ? QStringLiteral("Matches") : QStringLiteral("DOESN'T match"));
+    resultLabel.setBackColor(matched ? ColorRole::Green : ColorRole::Red);
 }
 
-void ConditionTestForm::Text1_MouseMove()
+void ConditionTestForm::onConditionMouseMoved()
 {
     showUntested();
 }
 
-void ConditionTestForm::Text2_MouseMove()
+void ConditionTestForm::onValueMouseMoved()
 {
     showUntested();
 }
 
 void ConditionTestForm::showUntested()
 {
-    Label4.setCaption(QStringLiteral("???"));
-    Label4.setBackColor(ColorRole::ButtonFace);
+    resultLabel.setCaption(QStringLiteral("???"));
+    resultLabel.setBackColor(ColorRole::ButtonFace);
 }

@@ -2,7 +2,7 @@
 
 #include "shell/controls.h"
 
-// The condition test dialog frmTest: tries one rule's condition against a sample value.
+// The condition test dialog's behaviour: tries one rule's condition against a sample value.
 class ConditionTestForm
 {
 public:
@@ -10,19 +10,19 @@ public:
 
     ConditionTestForm();
 
-    TextBoxModel Text1{QStringLiteral("Text1")};
-    TextBoxModel Text2{QStringLiteral("Text2")};
-    ButtonModel Command1{QStringLiteral("Command1")};
-    LabelModel Label4{QStringLiteral("Label4")};
+    TextBoxModel conditionEdit{QStringLiteral("conditionEdit")};
+    TextBoxModel valueEdit{QStringLiteral("valueEdit")};
+    ButtonModel testButton{QStringLiteral("testButton")};
+    LabelModel resultLabel{QStringLiteral("resultLabel")};
 
     // Fills the condition box from a rule row's condition: the text after its first
     // colon, trimmed, or the whole text when it has no colon.
-    void Form_Load(const QString &rowCondition);
+    void onLoad(const QString &rowCondition);
     // Tests the value against the condition and shows the outcome.
-    void Command1_Click();
+    void onTestClicked();
     // The pointer moving over either box returns the result to untested.
-    void Text1_MouseMove();
-    void Text2_MouseMove();
+    void onConditionMouseMoved();
+    void onValueMouseMoved();
 
 private:
     void showUntested();

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace basParser {
+namespace ConditionMatcher {
 
 namespace {
 
@@ -82,4 +82,4 @@ double readNumber(QStringView text)
     return decimalLiteralValue(literal);
 }
 
-} // namespace basParser
+} // namespace ConditionMatcher

@@ -2,7 +2,7 @@
 
 #include <QStringView>
 
-namespace basParser {
+namespace ConditionMatcher {
 
 // Reads the number at the start of a text as the condition language does: blanks
 // (space, tab, line feed) are skipped wherever they stand, then an optional sign,
@@ -13,4 +13,4 @@ namespace basParser {
 // the number's sign, below its smallest value it is 0.
 double readNumber(QStringView text);
 
-} // namespace basParser
+} // namespace ConditionMatcher

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-namespace basParser {
+namespace ConditionMatcher {
 
 namespace {
 
@@ -159,4 +159,4 @@ bool matchesWildcard(QStringView text, QStringView pattern)
     return e == count;
 }
 
-} // namespace basParser
+} // namespace ConditionMatcher

@@ -2,7 +2,7 @@
 
 #include <QStringView>
 
-namespace basParser {
+namespace ConditionMatcher {
 
 // Whether a whole text matches a whole wildcard pattern, comparing character codes:
 // "*" any run, "?" one character, "#" one digit 0-9, "[...]" one character of a list
@@ -13,4 +13,4 @@ namespace basParser {
 // two lengths, whatever the pattern.
 bool matchesWildcard(QStringView text, QStringView pattern);
 
-} // namespace basParser
+} // namespace ConditionMatcher

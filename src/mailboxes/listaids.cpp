@@ -1,9 +1,10 @@
-#include "mailboxes/hscrolllistbox.h"
-#include "shell/installform.h"
+#include "mailboxes/listaids.h"
 
-namespace HScrollListBox {
+#include "setup/installform.h"
 
-void SetHorizontalExtent(ListBoxModel &list, Screen &screen)
+namespace ListAids {
+
+void setHorizontalExtent(ListBoxModel &list, Screen &screen)
 {
     const int extra = screen.verticalScrollBarWidth();
     int widest = 0;
@@ -15,36 +16,36 @@ void SetHorizontalExtent(ListBoxModel &list, Screen &screen)
     list.setHorizontalExtent(widest);
 }
 
-} // namespace HScrollListBox
+} // namespace ListAids
 
-void InstallForm::ToggleSelectAll(ButtonModel &button, ListBoxModel &list)
+void InstallForm::toggleSelectAll(ButtonModel &button, ListBoxModel &list)
 {
-    const int current = list.listIndex();
+    const int current = list.currentIndex();
     // The caption is the button's state: it names what the next click does.
     const bool select =
         button.caption().compare(QLatin1String("Select all"), Qt::CaseInsensitive) == 0;
     button.setCaption(select ? QStringLiteral("Deselect All") : QStringLiteral("Select All"));
     for (int i = 0; i < list.count(); ++i)
         list.setSelected(i, select);
-    list.setListIndex(current);
+    list.setCurrentIndex(current);
 }
 
-void InstallForm::Command4_Click()
+void InstallForm::onSelectAllUnboundStoresClicked()
 {
-    ToggleSelectAll(Command4, SysMbxInstList);
+    toggleSelectAll(selectAllUnboundStoresButton, unboundStoreList);
 }
 
-void InstallForm::Command5_Click()
+void InstallForm::onSelectAllUnboundMailboxesClicked()
 {
-    ToggleSelectAll(Command5, MbxInstList);
+    toggleSelectAll(selectAllUnboundMailboxesButton, unboundMailboxList);
 }
 
-void InstallForm::Command6_Click()
+void InstallForm::onSelectAllBoundMailboxesClicked()
 {
-    ToggleSelectAll(Command6, MbxUninstList);
+    toggleSelectAll(selectAllBoundMailboxesButton, boundMailboxList);
 }
 
-void InstallForm::Command7_Click()
+void InstallForm::onSelectAllBoundStoresClicked()
 {
-    ToggleSelectAll(Command7, SysMbxUninstList);
+    toggleSelectAll(selectAllBoundStoresButton, boundStoreList);
 }

@@ -1,8 +1,8 @@
-#include "mailboxes/hscrolllistbox.h"
+#include "mailboxes/listaids.h"
 #include "mailboxes/mailboxentry.h"
 #include "mailboxes/mailboxqueries.h"
 #include "mailboxes/registrationprobe.h"
-#include "shell/installform.h"
+#include "setup/installform.h"
 
 namespace {
 
@@ -36,21 +36,21 @@ private:
 QString homeServerOfThisServer(InstallForm &form, QString &serverName)
 {
     const QString query = QStringLiteral("SELECT msExchHomeServerName FROM '") +
-                          form.globals.GCPath +
+                          form.globals.globalCatalogPath +
                           QStringLiteral("' WHERE objectcategory='person' AND "
                                          "MsExchMailboxGuid='*' And "
                                          "mailNickName='SystemMailbox{*' ORDER BY cn");
     const platform::SearchProperties properties{
         {QStringLiteral("Timeout"), QVariant::fromValue<qint16>(120)}};
     std::unique_ptr<platform::DirectoryRowSet> rows =
-        form.globals.DirectoryConnection->execute(query, properties);
+        form.globals.directoryConnection->execute(query, properties);
     QString homeServer;
     while (!rows->atEnd()) {
         const QString value = textOf(*rows, QStringLiteral("msExchHomeServerName"));
         const QString name = MailboxEntry::serverName(value);
         const bool thisServer =
-            name.compare(form.ShortComputerName, Qt::CaseInsensitive) == 0 ||
-            (form.blnIsClusterNode && name.compare(form.ClusterName, Qt::CaseInsensitive) == 0);
+            name.compare(form.shortComputerName, Qt::CaseInsensitive) == 0 ||
+            (form.runsOnClusterNode && name.compare(form.clusterName, Qt::CaseInsensitive) == 0);
         if (thisServer) {
             homeServer = value;
             serverName = name;
@@ -66,7 +66,8 @@ QString homeServerOfThisServer(InstallForm &form, QString &serverName)
 // Query B: this server's mailboxes into the four lists, with the progress box shown.
 void listMailboxesOf(InstallForm &form, const QString &homeServer, const QString &serverName)
 {
-    const QString query = MailboxQueries::mailboxesOfServer(form.globals.GCPath, homeServer);
+    const QString query =
+        MailboxQueries::mailboxesOfServer(form.globals.globalCatalogPath, homeServer);
     const platform::SearchProperties properties{
         {QStringLiteral("searchscope"), QVariant::fromValue<qint32>(2)},
         {QStringLiteral("cache results"), true},
@@ -75,21 +76,21 @@ void listMailboxesOf(InstallForm &form, const QString &homeServer, const QString
         {QStringLiteral("Size Limit"), QVariant::fromValue<qint16>(30000)},
         {QStringLiteral("Timeout"), QVariant::fromValue<qint16>(120)}};
     std::unique_ptr<platform::DirectoryRowSet> rows =
-        form.globals.DirectoryConnection->execute(query, properties);
+        form.globals.directoryConnection->execute(query, properties);
 
     if (!rows->atEnd()) {
-        const RegistrationProbe::MailboxRoots roots{form.ComputerName, form.FolderURL,
-                                                    form.FileFolderURL};
+        const RegistrationProbe::MailboxRoots roots{form.fullComputerName, form.httpMailboxRoot,
+                                                    form.fileMailboxRoot};
         const QString itemName = InstallForm::ProductName + QStringLiteral(".reg");
-        const bool showDisabled = form.Check7.value() != 0;
-        platform::StoreConnection &store = *form.globals.StoreConnection;
+        const bool showDisabled = form.showDisabledCheck.value() != 0;
+        platform::StoreConnection &store = *form.globals.storeConnection;
 
-        form.globals.ProgressCount = 0;
-        form.Picture1.setScaleWidth(rows->rowCount());
-        form.Picture1.setVisible(true);
+        form.globals.progressCount = 0;
+        form.progressBox.setScaleWidth(rows->rowCount());
+        form.progressBox.setVisible(true);
         while (!rows->atEnd()) {
             qint32 step = 1;
-            form.UpdateStatus(step, form.Picture1);
+            form.advanceProgress(step, form.progressBox);
             form.screen().doEvents();
 
             const QString alias = textOf(*rows, QStringLiteral("mailNickName"));
@@ -105,55 +106,57 @@ void listMailboxesOf(InstallForm &form, const QString &homeServer, const QString
                 // the same URL forms as a user's inbox.
                 const qint16 bound = RegistrationProbe::probe(
                     attempts(), RegistrationProbe::StoreWideFolder, itemName, store, form.errorLog);
-                (bound == 1 ? form.SysMbxUninstList : form.SysMbxInstList)
+                (bound == 1 ? form.boundStoreList : form.unboundStoreList)
                     .addItem(MailboxEntry::text(cn, false, serverName, mail, alias));
             } else if (MailboxEntry::isAccountDisabled(
                            numberOf(*rows, QStringLiteral("userAccountControl")))) {
                 if (showDisabled)
-                    form.MbxInstList.addItem(MailboxEntry::text(cn, true, serverName, mail, alias));
+                    form.unboundMailboxList.addItem(
+                        MailboxEntry::text(cn, true, serverName, mail, alias));
             } else {
                 const qint16 bound = RegistrationProbe::probe(
                     attempts(), RegistrationProbe::InboxFolder, itemName, store, form.errorLog);
-                (bound == 1 ? form.MbxUninstList : form.MbxInstList)
+                (bound == 1 ? form.boundMailboxList : form.unboundMailboxList)
                     .addItem(MailboxEntry::text(cn, false, serverName, mail, alias));
             }
             rows->moveNext();
         }
 
-        form.Picture1.clearDrawing();
-        form.Picture1.setVisible(false);
-        for (ListBoxModel *list :
-             {&form.SysMbxInstList, &form.MbxInstList, &form.MbxUninstList, &form.SysMbxUninstList})
-            HScrollListBox::SetHorizontalExtent(*list, form.screen());
+        form.progressBox.clearDrawing();
+        form.progressBox.setVisible(false);
+        for (ListBoxModel *list : {&form.unboundStoreList, &form.unboundMailboxList,
+                                   &form.boundMailboxList, &form.boundStoreList})
+            ListAids::setHorizontalExtent(*list, form.screen());
     }
     rows->close();
 }
 
 } // namespace
 
-void InstallForm::GetUsersWithMailboxes()
+void InstallForm::refreshMailboxLists()
 {
-    for (ListBoxModel *list : {&SysMbxUninstList, &SysMbxInstList, &MbxUninstList, &MbxInstList})
+    for (ListBoxModel *list :
+         {&boundStoreList, &unboundStoreList, &boundMailboxList, &unboundMailboxList})
         list->clear();
-    Check2.setValue(0);
-    Check5.setValue(0);
+    registerStoresCheck.setValue(0);
+    unregisterStoresCheck.setValue(0);
 
     QString serverName;
     const QString homeServer = homeServerOfThisServer(*this, serverName);
     if (!homeServer.isEmpty())
         listMailboxesOf(*this, homeServer, serverName);
 
-    for (auto [box, list] : {std::pair{&Check2, &SysMbxInstList},
-                             {&Check3, &MbxInstList},
-                             {&Check4, &MbxUninstList},
-                             {&Check5, &SysMbxUninstList}}) {
+    for (auto [box, list] : {std::pair{&registerStoresCheck, &unboundStoreList},
+                             {&registerMailboxesCheck, &unboundMailboxList},
+                             {&unregisterMailboxesCheck, &boundMailboxList},
+                             {&unregisterStoresCheck, &boundStoreList}}) {
         box->setValue(0);
         box->setEnabled(list->count() > 0);
     }
 }
 
-void InstallForm::Check7_Click()
+void InstallForm::onShowDisabledToggled()
 {
     const WaitCursor wait(screen());
-    GetUsersWithMailboxes();
+    refreshMailboxLists();
 }

@@ -1,6 +1,6 @@
 #include "mailboxes/registrationprobe.h"
 
-#include "mailboxes/folders.h"
+#include "mailboxes/storefolders.h"
 
 namespace RegistrationProbe {
 
@@ -12,17 +12,18 @@ QList<Attempt> attempts(const MailboxRoots &roots, const QString &alias, const Q
         tried.append({QStringLiteral("file://./backofficestorage/") + addressDomain +
                           QStringLiteral("/mbx/") + alias,
                       false});
-        tried.append({QStringLiteral("http://") + roots.computerName + QStringLiteral("/exadmin/") +
-                          addressDomain + QStringLiteral("/mbx/") + alias,
+        tried.append({QStringLiteral("http://") + roots.fullComputerName +
+                          QStringLiteral("/exadmin/") + addressDomain + QStringLiteral("/mbx/") +
+                          alias,
                       false});
     }
     if (!alias.isEmpty()) {
-        tried.append({roots.folderURL + QLatin1Char('/') + alias, false});
-        tried.append({roots.fileFolderURL + QLatin1Char('/') + alias, localPart.isEmpty()});
+        tried.append({roots.httpMailboxRoot + QLatin1Char('/') + alias, false});
+        tried.append({roots.fileMailboxRoot + QLatin1Char('/') + alias, localPart.isEmpty()});
     }
     if (!localPart.isEmpty()) {
-        tried.append({roots.folderURL + QLatin1Char('/') + localPart, false});
-        tried.append({roots.fileFolderURL + QLatin1Char('/') + localPart, true});
+        tried.append({roots.httpMailboxRoot + QLatin1Char('/') + localPart, false});
+        tried.append({roots.fileMailboxRoot + QLatin1Char('/') + localPart, true});
     }
     return tried;
 }
@@ -35,8 +36,8 @@ qint16 probe(const QList<Attempt> &attempts, const QString &folder, const QStrin
         if (answer != -1)
             break;
         QString url = attempt.url;
-        answer = Folders::FolderItemExists(url, folder, itemName, attempt.logFailure, connection,
-                                           errorLog);
+        answer = StoreFolders::folderItemExists(url, folder, itemName, attempt.logFailure,
+                                                connection, errorLog);
     }
     return answer;
 }

@@ -17,9 +17,9 @@ inline const QString InboxFolder = QStringLiteral("inbox");
 // Where this server's mailboxes live: the shared state the URL forms are built from.
 struct MailboxRoots
 {
-    QString computerName;  // host of the http form
-    QString folderURL;     // http root: ".../exadmin/<domain folder>/mbx"
-    QString fileFolderURL; // local root: "file://./backofficestorage/<domain folder>/mbx"
+    QString fullComputerName; // host of the http form
+    QString httpMailboxRoot;  // http root: ".../exadmin/<domain folder>/mbx"
+    QString fileMailboxRoot;  // local root: "file://./backofficestorage/<domain folder>/mbx"
 };
 
 struct Attempt

@@ -12,19 +12,19 @@ const QString ProgramTitle = QStringLiteral("KestrelonSetup");
 
 void setTarget(RuleRow &row, bool locked, ColorRole color, const QString &text, bool browse)
 {
-    row.txtSpamFolder.setLocked(locked);
-    row.txtSpamFolder.setForeColor(color);
-    row.txtSpamFolder.setText(text);
-    row.cmdBrowse.setEnabled(browse);
+    row.targetEdit.setLocked(locked);
+    row.targetEdit.setForeColor(color);
+    row.targetEdit.setText(text);
+    row.browseRecipientButton.setEnabled(browse);
 }
 
 void switchOff(RuleRow &row)
 {
-    row.List1.setEnabled(false);
-    row.txtSpamFolder.setText(QString());
-    row.txtSpamFolder.setLocked(true);
-    row.txtSpamFolder.setForeColor(ColorRole::GrayText);
-    row.cmdBrowse.setEnabled(false);
+    row.actionList.setEnabled(false);
+    row.targetEdit.setText(QString());
+    row.targetEdit.setLocked(true);
+    row.targetEdit.setForeColor(ColorRole::GrayText);
+    row.browseRecipientButton.setEnabled(false);
 }
 
 } // namespace
@@ -34,63 +34,64 @@ RuleEditor::RuleEditor(Screen &screen) : m_screen(screen)
     for (int i = 0; i < RowCount; ++i) {
         RuleRow &row = rows[i];
         const QString index = QString::number(i);
-        row = RuleRow{TextBoxModel(QStringLiteral("txtSpamTag_") + index),
-                      ButtonModel(QStringLiteral("btnTest_") + index),
-                      ListBoxModel(QStringLiteral("List1_") + index),
-                      TextBoxModel(QStringLiteral("txtSpamFolder_") + index),
-                      ButtonModel(QStringLiteral("cmdBrowse_") + index)};
-        row.btnTest.setCaption(QStringLiteral("Test"));
-        row.cmdBrowse.setCaption(QStringLiteral("..."));
+        row = RuleRow{TextBoxModel(QStringLiteral("conditionEdit") + index),
+                      ButtonModel(QStringLiteral("testConditionButton") + index),
+                      ListBoxModel(QStringLiteral("actionList") + index),
+                      TextBoxModel(QStringLiteral("targetEdit") + index),
+                      ButtonModel(QStringLiteral("browseRecipientButton") + index)};
+        row.testConditionButton.setCaption(QStringLiteral("Test"));
+        row.browseRecipientButton.setCaption(QStringLiteral("..."));
         for (const char *action : {"move to folder", "delete", "forward to"})
-            row.List1.addItem(QString::fromLatin1(action));
-        row.List1.addItem(i == 0 ? QStringLiteral("set SCL to ") : QStringLiteral("set SCL to"));
+            row.actionList.addItem(QString::fromLatin1(action));
+        row.actionList.addItem(i == 0 ? QStringLiteral("set SCL to ")
+                                      : QStringLiteral("set SCL to"));
     }
-    rows[0].txtSpamTag.setText(QStringLiteral("X-Spam-Flag: YES"));
-    rows[0].txtSpamFolder.setText(QStringLiteral("Spam"));
-    txtPriority.setText(QStringLiteral("65535"));
-    txtPriority.setToolTip(QStringLiteral("(0 is highest, 65535 is lowest)"));
+    rows[0].conditionEdit.setText(QStringLiteral("X-Spam-Flag: YES"));
+    rows[0].targetEdit.setText(QStringLiteral("Spam"));
+    priorityEdit.setText(QStringLiteral("65535"));
+    priorityEdit.setToolTip(QStringLiteral("(0 is highest, 65535 is lowest)"));
 
     // Until the installed rule is loaded, the design-time rows show as the condition
     // reaction would leave them: empty rows switched off, no "..." for a folder row.
     for (int i = 0; i < RowCount; ++i) {
         RuleRow &row = rows[i];
-        row.cmdBrowse.setEnabled(false);
-        if (trimSpaces(row.txtSpamTag.text()).isEmpty())
+        row.browseRecipientButton.setEnabled(false);
+        if (trimSpaces(row.conditionEdit.text()).isEmpty())
             switchOff(row);
-        row.txtSpamTag.onChange = [this, i] {
-            txtSpamTag_Change(i);
+        row.conditionEdit.onChanged = [this, i] {
+            onConditionChanged(i);
         };
-        row.List1.onClick = [this, i] {
+        row.actionList.onClicked = [this, i] {
             if (!m_clickMuted[i])
-                List1_Click(i);
+                onActionClicked(i);
         };
     }
-    txtPriority.onChange = [this] {
-        txtPriority_Change();
+    priorityEdit.onChanged = [this] {
+        onPriorityChanged();
     };
 }
 
-void RuleEditor::setActionListIndex(int row, int index)
+void RuleEditor::setActionIndex(int row, int index)
 {
-    ListBoxModel &list = rows[row].List1;
-    if (list.listIndex() == index)
-        List1_Click(row);
+    ListBoxModel &list = rows[row].actionList;
+    if (list.currentIndex() == index)
+        onActionClicked(row);
     else
-        list.setListIndex(index);
+        list.setCurrentIndex(index);
 }
 
 void RuleEditor::clearActionSelection(int row)
 {
-    ListBoxModel &list = rows[row].List1;
+    ListBoxModel &list = rows[row].actionList;
     for (int k = 0; k < list.count(); ++k)
         list.setSelected(k, false);
     // Deselecting leaves no current entry; that is no click of its own.
     m_clickMuted[row] = true;
-    list.setListIndex(-1);
+    list.setCurrentIndex(-1);
     m_clickMuted[row] = false;
 }
 
-void RuleEditor::List1_Click(int i)
+void RuleEditor::onActionClicked(int i)
 {
     if (!editorReady)
         return;
@@ -105,7 +106,7 @@ void RuleEditor::List1_Click(int i)
         break;
     case SetScl: {
         const QString text =
-            row.txtSpamFolder.text().isEmpty() ? QStringLiteral("9") : row.txtSpamFolder.text();
+            row.targetEdit.text().isEmpty() ? QStringLiteral("9") : row.targetEdit.text();
         setTarget(row, false, ColorRole::WindowText, text, false);
         break;
     }
@@ -115,34 +116,34 @@ void RuleEditor::List1_Click(int i)
     }
 }
 
-void RuleEditor::List1_Scroll(int i)
+void RuleEditor::onActionScrolled(int i)
 {
-    setActionListIndex(i, rows[i].List1.topIndex());
+    setActionIndex(i, rows[i].actionList.topIndex());
 }
 
-void RuleEditor::txtSpamTag_Change(int i)
+void RuleEditor::onConditionChanged(int i)
 {
     RuleRow &row = rows[i];
-    row.txtSpamTag.setToolTip(row.txtSpamTag.text());
-    if (trimSpaces(row.txtSpamTag.text()).isEmpty()) {
-        setActionListIndex(i, 0);
+    row.conditionEdit.setToolTip(row.conditionEdit.text());
+    if (trimSpaces(row.conditionEdit.text()).isEmpty()) {
+        setActionIndex(i, 0);
         switchOff(row);
         return;
     }
-    row.List1.setEnabled(true);
-    const int top = row.List1.topIndex();
-    const bool forward = top >= 0 && top < row.List1.count() &&
-                         QString::compare(trimSpaces(row.List1.entry(top)),
+    row.actionList.setEnabled(true);
+    const int top = row.actionList.topIndex();
+    const bool forward = top >= 0 && top < row.actionList.count() &&
+                         QString::compare(trimSpaces(row.actionList.entry(top)),
                                           QLatin1String("forward to"), Qt::CaseInsensitive) == 0;
-    row.txtSpamFolder.setLocked(forward);
-    row.txtSpamFolder.setForeColor(forward ? ColorRole::GrayText : ColorRole::WindowText);
+    row.targetEdit.setLocked(forward);
+    row.targetEdit.setForeColor(forward ? ColorRole::GrayText : ColorRole::WindowText);
 }
 
-void RuleEditor::txtSpamFolder_LostFocus(int i)
+void RuleEditor::onTargetFocusLost(int i)
 {
     RuleRow &row = rows[i];
     if (action(i) == SetScl) {
-        const QString scl = trimSpaces(row.txtSpamFolder.text());
+        const QString scl = trimSpaces(row.targetEdit.text());
         bool valid = false;
         if (scl.size() == 1 || scl.size() == 2) {
             if (const std::optional<double> value = readNumericText(scl)) {
@@ -153,44 +154,44 @@ void RuleEditor::txtSpamFolder_LostFocus(int i)
         if (!valid) {
             m_screen.messageBox(QStringLiteral("SCL should be from -1 To 9"), Screen::Icon::None,
                                 ProgramTitle);
-            m_screen.setFocus(row.txtSpamFolder.name());
+            m_screen.setFocus(row.targetEdit.name());
         }
     }
-    row.txtSpamFolder.setToolTip(row.txtSpamFolder.text());
+    row.targetEdit.setToolTip(row.targetEdit.text());
 }
 
-bool RuleEditor::txtPriority_KeyPress(QChar key)
+bool RuleEditor::isPriorityKeyAllowed(QChar key)
 {
     const char16_t code = key.unicode();
     return (code >= u'0' && code <= u'9') || code == 8 || code == 32;
 }
 
-void RuleEditor::txtPriority_Change()
+void RuleEditor::onPriorityChanged()
 {
     if (priorityGuard) {
         priorityGuard = false;
         return;
     }
     priorityGuard = true;
-    const std::optional<double> value = readNumericText(txtPriority.text());
+    const std::optional<double> value = readNumericText(priorityEdit.text());
     // As a 32-bit integer: a value outside that range can never be a priority.
     const double rounded = value ? std::nearbyint(*value) : 0.0;
     const bool fits =
         value && rounded >= double(std::numeric_limits<qint32>::min()) && rounded <= 65535.0;
     if (!fits)
-        txtPriority.setText(lastAcceptedPriority);
+        priorityEdit.setText(lastAcceptedPriority);
     else
-        lastAcceptedPriority = txtPriority.text();
+        lastAcceptedPriority = priorityEdit.text();
     priorityGuard = false;
 }
 
-void RuleEditor::btnTest_Click(int i)
+void RuleEditor::onTestConditionClicked(int i)
 {
     if (testCondition)
         testCondition(i);
 }
 
-void RuleEditor::cmdBrowse_Click(int i)
+void RuleEditor::onBrowseRecipientClicked(int i)
 {
     if (browseRecipient)
         browseRecipient(i);

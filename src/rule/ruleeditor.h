@@ -10,11 +10,11 @@
 // One rule row: condition, action list, target and the row's two buttons.
 struct RuleRow
 {
-    TextBoxModel txtSpamTag;
-    ButtonModel btnTest;
-    ListBoxModel List1;
-    TextBoxModel txtSpamFolder;
-    ButtonModel cmdBrowse;
+    TextBoxModel conditionEdit;
+    ButtonModel testConditionButton;
+    ListBoxModel actionList;
+    TextBoxModel targetEdit;
+    ButtonModel browseRecipientButton;
 };
 
 // The rule area of the main window: four rule rows and the event sink priority, with
@@ -33,7 +33,7 @@ public:
     Screen &screen() const { return m_screen; }
 
     std::array<RuleRow, RowCount> rows;
-    TextBoxModel txtPriority{QStringLiteral("txtPriority")};
+    TextBoxModel priorityEdit{QStringLiteral("priorityEdit")};
 
     // Cleared while the installed configuration is loaded: action clicks then do nothing.
     bool editorReady = false;
@@ -47,22 +47,22 @@ public:
     std::function<void(int row)> testCondition;
 
     // The row's action: the item its one-line list shows.
-    int action(int row) const { return rows[row].List1.topIndex(); }
+    int action(int row) const { return rows[row].actionList.topIndex(); }
     // Sets the selected index of a row's action list; like the list box, this raises
     // the list's click even when the index does not change.
-    void setActionListIndex(int row, int index);
+    void setActionIndex(int row, int index);
     // Leaves no item of a row's action list selected, so the list shows no highlight.
     void clearActionSelection(int row);
 
-    void List1_Click(int row);
-    void List1_Scroll(int row);
-    void txtSpamTag_Change(int row);
-    void txtSpamFolder_LostFocus(int row);
+    void onActionClicked(int row);
+    void onActionScrolled(int row);
+    void onConditionChanged(int row);
+    void onTargetFocusLost(int row);
     // Whether a typed character may reach the priority box.
-    static bool txtPriority_KeyPress(QChar key);
-    void txtPriority_Change();
-    void btnTest_Click(int row);
-    void cmdBrowse_Click(int row);
+    static bool isPriorityKeyAllowed(QChar key);
+    void onPriorityChanged();
+    void onTestConditionClicked(int row);
+    void onBrowseRecipientClicked(int row);
 
 private:
     Screen &m_screen;

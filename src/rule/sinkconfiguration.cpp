@@ -35,32 +35,32 @@ bool emptyOrTabsOnly(const QString &text)
 void setDefaultRows(RuleEditor &editor)
 {
     for (int i = 1; i < RuleEditor::RowCount; ++i) {
-        editor.rows[i].txtSpamTag.setText(QString());
-        editor.rows[i].txtSpamFolder.setText(QString());
+        editor.rows[i].conditionEdit.setText(QString());
+        editor.rows[i].targetEdit.setText(QString());
     }
 }
 
 } // namespace
 
-std::optional<QString> BuildSinkConfiguration(RuleEditor &editor, const QString &windowCaption)
+std::optional<QString> buildSinkConfiguration(RuleEditor &editor, const QString &windowCaption)
 {
     QString targets;
     QString conditions;
     for (int i = 0; i < RuleEditor::RowCount; ++i) {
         RuleRow &row = editor.rows[i];
-        row.txtSpamFolder.setText(cleanTarget(row.txtSpamFolder.text()).remove(QLatin1Char(':')));
-        const QString condition = trimSpaces(row.txtSpamTag.text());
+        row.targetEdit.setText(cleanTarget(row.targetEdit.text()).remove(QLatin1Char(':')));
+        const QString condition = trimSpaces(row.conditionEdit.text());
         const int action = editor.action(i);
         if (action == RuleEditor::Delete) {
-            row.txtSpamFolder.setText(QStringLiteral("[Null]"));
+            row.targetEdit.setText(QStringLiteral("[Null]"));
         } else if (action == RuleEditor::SetScl) {
-            if (trimSpaces(row.txtSpamFolder.text()).size() == 1)
+            if (trimSpaces(row.targetEdit.text()).size() == 1)
                 targets += QLatin1Char('+');
-        } else if (!condition.isEmpty() && trimSpaces(row.txtSpamFolder.text()).isEmpty()) {
+        } else if (!condition.isEmpty() && trimSpaces(row.targetEdit.text()).isEmpty()) {
             targets.clear();
             break;
         }
-        const QString target = trimSpaces(row.txtSpamFolder.text());
+        const QString target = trimSpaces(row.targetEdit.text());
         targets += target;
         if (!target.isEmpty())
             targets += Tab;
@@ -74,10 +74,10 @@ std::optional<QString> BuildSinkConfiguration(RuleEditor &editor, const QString 
             Screen::Icon::Exclamation, windowCaption);
         return std::nullopt;
     }
-    return targets + Cr + conditions + Cr + trimSpaces(editor.txtPriority.text());
+    return targets + Cr + conditions + Cr + trimSpaces(editor.priorityEdit.text());
 }
 
-void LoadSinkConfiguration(RuleEditor &editor, const QString &configuration)
+void loadSinkConfiguration(RuleEditor &editor, const QString &configuration)
 {
     QString targetsPart;
     QString conditionsPart;
@@ -97,25 +97,25 @@ void LoadSinkConfiguration(RuleEditor &editor, const QString &configuration)
 
     QString priority = priorityPart;
     if (priority.isEmpty())
-        priority = editor.txtPriority.text();
+        priority = editor.priorityEdit.text();
     if (priority.isEmpty())
         priority = QStringLiteral("65535");
     editor.priorityGuard = true;
-    editor.txtPriority.setText(priority);
+    editor.priorityEdit.setText(priority);
     editor.priorityGuard = false;
     editor.lastAcceptedPriority = priority;
 
     if (!conditionsPart.isEmpty()) {
         const QStringList elements = conditionsPart.split(Tab);
         for (int i = 0; i < RuleEditor::RowCount; ++i)
-            editor.rows[i].txtSpamTag.setText(i < elements.size() ? elements[i] : QString());
-    } else if (!editor.rows[0].txtSpamTag.text().isEmpty()) {
+            editor.rows[i].conditionEdit.setText(i < elements.size() ? elements[i] : QString());
+    } else if (!editor.rows[0].conditionEdit.text().isEmpty()) {
         for (RuleRow &row : editor.rows) {
-            if (!row.txtSpamTag.text().isEmpty() && row.List1.listIndex() <= 0)
-                row.txtSpamFolder.setLocked(false);
+            if (!row.conditionEdit.text().isEmpty() && row.actionList.currentIndex() <= 0)
+                row.targetEdit.setLocked(false);
         }
     } else {
-        editor.rows[0].txtSpamTag.setText(QStringLiteral("X-Spam-Flag: YES"));
+        editor.rows[0].conditionEdit.setText(QStringLiteral("X-Spam-Flag: YES"));
         setDefaultRows(editor);
     }
 
@@ -124,25 +124,25 @@ void LoadSinkConfiguration(RuleEditor &editor, const QString &configuration)
         for (int i = 0; i < RuleEditor::RowCount; ++i) {
             RuleRow &row = editor.rows[i];
             if (i >= elements.size()) {
-                row.txtSpamFolder.setText(QString());
+                row.targetEdit.setText(QString());
                 continue;
             }
             QString target = trimSpaces(elements[i]);
             if (target.compare(QLatin1String("[NULL]"), Qt::CaseInsensitive) == 0) {
-                row.List1.setTopIndex(RuleEditor::Delete);
+                row.actionList.setTopIndex(RuleEditor::Delete);
             } else if (target.contains(QLatin1Char('@'))) {
-                row.List1.setTopIndex(RuleEditor::ForwardTo);
+                row.actionList.setTopIndex(RuleEditor::ForwardTo);
             } else if (target.size() == 2 &&
                        (target[0] == QLatin1Char('+') || target[0] == QLatin1Char('-'))) {
-                row.List1.setTopIndex(RuleEditor::SetScl);
+                row.actionList.setTopIndex(RuleEditor::SetScl);
                 if (target[0] == QLatin1Char('+'))
                     target.remove(0, 1);
             }
-            row.txtSpamFolder.setText(target);
+            row.targetEdit.setText(target);
             editor.clearActionSelection(i);
         }
-    } else if (editor.rows[0].txtSpamFolder.text().isEmpty()) {
-        editor.rows[0].txtSpamFolder.setText(QStringLiteral("Spam"));
+    } else if (editor.rows[0].targetEdit.text().isEmpty()) {
+        editor.rows[0].targetEdit.setText(QStringLiteral("Spam"));
         setDefaultRows(editor);
     }
 }

@@ -11,8 +11,8 @@
 // Builds the string from the editor's rows, cleaning every looked-at target in place.
 // Refuses (nothing) when a row lacks its target or nothing would be written, after
 // telling the user in a message box titled with the main window's caption.
-std::optional<QString> BuildSinkConfiguration(RuleEditor &editor, const QString &windowCaption);
+std::optional<QString> buildSinkConfiguration(RuleEditor &editor, const QString &windowCaption);
 
 // Puts a stored string back into the editor's rows and priority, filling defaults where
 // nothing is stored. Accepts any text.
-void LoadSinkConfiguration(RuleEditor &editor, const QString &configuration);
+void loadSinkConfiguration(RuleEditor &editor, const QString &configuration);

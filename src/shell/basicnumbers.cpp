@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-namespace basic {
+namespace BasicNumbers {
 
 platform::PlatformError overflow()
 {
@@ -56,4 +56,4 @@ qint64 integerDivide(double a, double b)
     return qint64(roundHalfEven(a)) / qint64(divisor);
 }
 
-} // namespace basic
+} // namespace BasicNumbers

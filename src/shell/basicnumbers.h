@@ -6,7 +6,7 @@
 
 // The arithmetic rules the window behaviour follows: halves round to even, and a
 // 32-bit counter that overflows raises instead of wrapping.
-namespace basic {
+namespace BasicNumbers {
 
 inline constexpr qint32 OverflowNumber = 6;
 inline constexpr qint32 DivisionByZeroNumber = 11;
@@ -24,4 +24,4 @@ double divide(double a, double b);
 // Integer division of both operands rounded half-to-even, the quotient truncated.
 qint64 integerDivide(double a, double b);
 
-} // namespace basic
+} // namespace BasicNumbers

@@ -2,12 +2,12 @@
 
 #include <exception>
 
-namespace basRegistry {
+namespace Registry {
 
-bool KeyExists(platform::MachineFacts &machine, quint32 root, const QString &subKey,
+bool keyExists(platform::MachineFacts &machine, quint32 root, const QString &subKey,
                const QString &)
 {
-    if (root != HKEY_LOCAL_MACHINE)
+    if (root != LocalMachineRoot)
         return false;
     try {
         return machine.localMachineKeyExists(subKey);
@@ -16,14 +16,14 @@ bool KeyExists(platform::MachineFacts &machine, quint32 root, const QString &sub
     }
 }
 
-} // namespace basRegistry
+} // namespace Registry
 
 namespace Cluster {
 
-bool IsClusterNode(platform::MachineFacts &machine)
+bool isClusterNode(platform::MachineFacts &machine)
 {
-    return basRegistry::KeyExists(machine, basRegistry::HKEY_LOCAL_MACHINE,
-                                  QStringLiteral("Cluster"), QString());
+    return Registry::keyExists(machine, Registry::LocalMachineRoot, QStringLiteral("Cluster"),
+                               QString());
 }
 
 } // namespace Cluster

@@ -30,8 +30,8 @@ void TextBoxModel::setText(const QString &text)
         return;
     m_text = text;
     touch();
-    if (onChange)
-        onChange();
+    if (onChanged)
+        onChanged();
 }
 
 void TextBoxModel::setLocked(bool on)
@@ -88,15 +88,15 @@ void CheckBoxModel::setValue(int value)
         return;
     m_value = value;
     touch();
-    if (onClick)
-        onClick();
+    if (onToggled)
+        onToggled();
 }
 
 void ListBoxModel::clear()
 {
     m_entries.clear();
     m_selected.clear();
-    m_listIndex = -1;
+    m_currentIndex = -1;
     m_topIndex = 0;
     ++m_entriesRevision;
     touch();
@@ -123,14 +123,14 @@ int ListBoxModel::selectedCount() const
     return int(m_selected.count(true));
 }
 
-void ListBoxModel::setListIndex(int index)
+void ListBoxModel::setCurrentIndex(int index)
 {
-    if (m_listIndex == index)
+    if (m_currentIndex == index)
         return;
-    m_listIndex = index;
+    m_currentIndex = index;
     touch();
-    if (onClick)
-        onClick();
+    if (onClicked)
+        onClicked();
 }
 
 void ListBoxModel::setTopIndex(int index)

@@ -43,14 +43,14 @@ public:
     using ControlModel::ControlModel;
 
     const QString &text() const { return m_text; }
-    // Raises onChange when the text differs.
+    // Raises onChanged when the text differs.
     void setText(const QString &text);
     bool locked() const { return m_locked; }
     void setLocked(bool on);
     ColorRole foreColor() const { return m_foreColor; }
     void setForeColor(ColorRole role);
 
-    std::function<void()> onChange;
+    std::function<void()> onChanged;
 
 private:
     QString m_text;
@@ -85,7 +85,7 @@ private:
     QString m_caption;
 };
 
-// A check box: value 0 unticked, 1 ticked. Setting a new value raises onClick.
+// A check box: value 0 unticked, 1 ticked. Setting a new value raises onToggled.
 class CheckBoxModel : public ControlModel
 {
 public:
@@ -96,7 +96,7 @@ public:
     int value() const { return m_value; }
     void setValue(int value);
 
-    std::function<void()> onClick;
+    std::function<void()> onToggled;
 
 private:
     QString m_caption;
@@ -119,9 +119,9 @@ public:
     void setSelected(int index, bool on);
     int selectedCount() const;
 
-    // The current entry (-1 for none). Setting a new index raises onClick.
-    int listIndex() const { return m_listIndex; }
-    void setListIndex(int index);
+    // The current entry (-1 for none). Setting a new index raises onClicked.
+    int currentIndex() const { return m_currentIndex; }
+    void setCurrentIndex(int index);
     // The first entry scrolled into view.
     int topIndex() const { return m_topIndex; }
     void setTopIndex(int index);
@@ -132,12 +132,12 @@ public:
     // Changes only with the entries themselves, so a view refills its list only then.
     quint64 entriesRevision() const { return m_entriesRevision; }
 
-    std::function<void()> onClick;
+    std::function<void()> onClicked;
 
 private:
     QStringList m_entries;
     QList<bool> m_selected;
-    int m_listIndex = -1;
+    int m_currentIndex = -1;
     int m_topIndex = 0;
     int m_horizontalExtent = 0;
     quint64 m_entriesRevision = 0;

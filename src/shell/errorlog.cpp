@@ -2,15 +2,14 @@
 
 #include <QLocale>
 
-ErrorLog::ErrorLog(TextBoxModel &txtErr) : m_txtErr(txtErr) {}
+ErrorLog::ErrorLog(TextBoxModel &logEdit) : m_logEdit(logEdit) {}
 
 QString ErrorLog::timestamp() const
 {
     return QLocale::system().toString(clock(), QLocale::ShortFormat);
 }
 
-QString ErrorLog::ErrorLogEntry(const QString &subject, qint32 number,
-                                const QString &description) const
+QString ErrorLog::entryText(const QString &subject, qint32 number, const QString &description) const
 {
     return QStringLiteral("[") + timestamp() + QStringLiteral("] ") + subject +
            QStringLiteral(" - ERROR: ") + QString::number(number) + QLatin1Char(' ') + description +
@@ -19,20 +18,20 @@ QString ErrorLog::ErrorLogEntry(const QString &subject, qint32 number,
 
 void ErrorLog::add(const QString &subject, qint32 number, const QString &description)
 {
-    addText(ErrorLogEntry(subject, number, description));
+    addText(entryText(subject, number, description));
 }
 
 void ErrorLog::addText(const QString &text)
 {
-    m_txtErr.setText(text + m_txtErr.text());
+    m_logEdit.setText(text + m_logEdit.text());
 }
 
 bool ErrorLog::isEmpty() const
 {
-    return m_txtErr.text().isEmpty();
+    return m_logEdit.text().isEmpty();
 }
 
 void ErrorLog::clear()
 {
-    m_txtErr.setText(QString());
+    m_logEdit.setText(QString());
 }

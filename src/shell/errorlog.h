@@ -5,14 +5,14 @@
 #include <functional>
 #include <QDateTime>
 
-// The main window's error log: entries prepended to the text of txtErr, newest first.
+// The main window's error log: entries prepended to the text of logEdit, newest first.
 class ErrorLog
 {
 public:
-    explicit ErrorLog(TextBoxModel &txtErr);
+    explicit ErrorLog(TextBoxModel &logEdit);
 
     // "[date time] subject - ERROR: number description" and two CR LF.
-    QString ErrorLogEntry(const QString &subject, qint32 number, const QString &description) const;
+    QString entryText(const QString &subject, qint32 number, const QString &description) const;
     void add(const QString &subject, qint32 number, const QString &description);
     // Prepends a text of its own wording (it brings its own line ends).
     void addText(const QString &text);
@@ -27,5 +27,5 @@ public:
     };
 
 private:
-    TextBoxModel &m_txtErr;
+    TextBoxModel &m_logEdit;
 };

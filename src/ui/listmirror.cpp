@@ -18,8 +18,8 @@ void ListMirror::apply()
 {
     applyEntries();
     applySelection();
-    if (m_widget->currentRow() != m_model.listIndex())
-        m_widget->setCurrentRow(m_model.listIndex(), QItemSelectionModel::NoUpdate);
+    if (m_widget->currentRow() != m_model.currentIndex())
+        m_widget->setCurrentRow(m_model.currentIndex(), QItemSelectionModel::NoUpdate);
     applyExtent();
 }
 
@@ -94,5 +94,5 @@ void ListMirror::readSelection()
         m_model.setSelected(row, selected.at(row));
     m_shownSelection = selected;
     m_shownSelection.resize(m_model.count(), false);
-    m_model.setListIndex(m_widget->currentRow());
+    m_model.setCurrentIndex(m_widget->currentRow());
 }

@@ -1,35 +1,39 @@
-#include "ui/installformview.h"
+#include "ui/installwindow.h"
 #include "ui/qtscreen.h"
-#include "ui_installform.h"
+#include "ui_installwindow.h"
 
-void InstallFormView::bindMailboxLists()
+void InstallWindow::bindMailboxLists()
 {
-    Ui::InstallForm &ui = *m_ui;
-    m_binding.bind(ui.Check2, m_form.Check2);
-    m_binding.bind(ui.Check3, m_form.Check3);
-    m_binding.bind(ui.Check4, m_form.Check4);
-    m_binding.bind(ui.Check5, m_form.Check5);
-    m_binding.bind(ui.Check7, m_form.Check7);
+    Ui::InstallWindow &ui = *m_ui;
+    m_binding.bind(ui.registerStoresCheck, m_form.registerStoresCheck);
+    m_binding.bind(ui.registerMailboxesCheck, m_form.registerMailboxesCheck);
+    m_binding.bind(ui.unregisterMailboxesCheck, m_form.unregisterMailboxesCheck);
+    m_binding.bind(ui.unregisterStoresCheck, m_form.unregisterStoresCheck);
+    m_binding.bind(ui.showDisabledCheck, m_form.showDisabledCheck);
     // Ticking or unticking "Show disabled" refills the lists, as a click on the box does.
-    m_form.Check7.onClick = [this] {
-        m_form.Check7_Click();
+    m_form.showDisabledCheck.onToggled = [this] {
+        m_form.onShowDisabledToggled();
     };
-    m_binding.bind(ui.SysMbxInstList, m_form.SysMbxInstList);
-    m_binding.bind(ui.SysMbxUninstList, m_form.SysMbxUninstList);
-    m_binding.bind(ui.MbxInstList, m_form.MbxInstList);
-    m_binding.bind(ui.MbxUninstList, m_form.MbxUninstList);
-    m_binding.bind(ui.Command4, m_form.Command4, [this] { m_form.Command4_Click(); });
-    m_binding.bind(ui.Command5, m_form.Command5, [this] { m_form.Command5_Click(); });
-    m_binding.bind(ui.Command6, m_form.Command6, [this] { m_form.Command6_Click(); });
-    m_binding.bind(ui.Command7, m_form.Command7, [this] { m_form.Command7_Click(); });
+    m_binding.bind(ui.unboundStoreList, m_form.unboundStoreList);
+    m_binding.bind(ui.boundStoreList, m_form.boundStoreList);
+    m_binding.bind(ui.unboundMailboxList, m_form.unboundMailboxList);
+    m_binding.bind(ui.boundMailboxList, m_form.boundMailboxList);
+    m_binding.bind(ui.selectAllUnboundStoresButton, m_form.selectAllUnboundStoresButton,
+                   [this] { m_form.onSelectAllUnboundStoresClicked(); });
+    m_binding.bind(ui.selectAllUnboundMailboxesButton, m_form.selectAllUnboundMailboxesButton,
+                   [this] { m_form.onSelectAllUnboundMailboxesClicked(); });
+    m_binding.bind(ui.selectAllBoundMailboxesButton, m_form.selectAllBoundMailboxesButton,
+                   [this] { m_form.onSelectAllBoundMailboxesClicked(); });
+    m_binding.bind(ui.selectAllBoundStoresButton, m_form.selectAllBoundStoresButton,
+                   [this] { m_form.onSelectAllBoundStoresClicked(); });
 
     // A walk's percentage changes 101 times however many rows it has: each change is
     // shown at once, the rows between them only at the screen's bounded rate.
     if (auto *screen = dynamic_cast<QtScreen *>(&m_form.screen())) {
         screen->mustShowNow = [this, shown = QString()]() mutable {
-            if (m_form.Picture1.text() == shown)
+            if (m_form.progressBox.text() == shown)
                 return false;
-            shown = m_form.Picture1.text();
+            shown = m_form.progressBox.text();
             return true;
         };
     }

@@ -1,8 +1,8 @@
 #include "condition/conditiontestform.h"
 #include "ui/actionlistwidget.h"
-#include "ui/frmtestview.h"
-#include "ui/installformview.h"
-#include "ui_installform.h"
+#include "ui/conditiontestdialog.h"
+#include "ui/installwindow.h"
+#include "ui_installwindow.h"
 
 #include <QKeyEvent>
 
@@ -52,69 +52,73 @@ bool leavesForAnotherControl(const QFocusEvent &focus)
 
 } // namespace
 
-void InstallFormView::bindRuleArea()
+void InstallWindow::bindRuleArea()
 {
-    Ui::InstallForm &ui = *m_ui;
+    Ui::InstallWindow &ui = *m_ui;
     RuleEditor &rule = m_form.rule;
-    const std::array<QLineEdit *, 4> conditions{ui.txtSpamTag_0, ui.txtSpamTag_1, ui.txtSpamTag_2,
-                                                ui.txtSpamTag_3};
-    const std::array<QPushButton *, 4> tests{ui.btnTest_0, ui.btnTest_1, ui.btnTest_2,
-                                             ui.btnTest_3};
-    const std::array<ActionListWidget *, 4> actions{ui.List1_0, ui.List1_1, ui.List1_2, ui.List1_3};
-    const std::array<QLineEdit *, 4> targets{ui.txtSpamFolder_0, ui.txtSpamFolder_1,
-                                             ui.txtSpamFolder_2, ui.txtSpamFolder_3};
-    const std::array<QPushButton *, 4> browses{ui.cmdBrowse_0, ui.cmdBrowse_1, ui.cmdBrowse_2,
-                                               ui.cmdBrowse_3};
+    const std::array<QLineEdit *, 4> conditions{ui.conditionEdit0, ui.conditionEdit1,
+                                                ui.conditionEdit2, ui.conditionEdit3};
+    const std::array<QPushButton *, 4> tests{ui.testConditionButton0, ui.testConditionButton1,
+                                             ui.testConditionButton2, ui.testConditionButton3};
+    const std::array<ActionListWidget *, 4> actions{ui.actionList0, ui.actionList1, ui.actionList2,
+                                                    ui.actionList3};
+    const std::array<QLineEdit *, 4> targets{ui.targetEdit0, ui.targetEdit1, ui.targetEdit2,
+                                             ui.targetEdit3};
+    const std::array<QPushButton *, 4> browses{ui.browseRecipientButton0, ui.browseRecipientButton1,
+                                               ui.browseRecipientButton2,
+                                               ui.browseRecipientButton3};
 
     for (int i = 0; i < RuleEditor::RowCount; ++i) {
         RuleRow &row = rule.rows[i];
-        m_binding.bind(conditions[i], row.txtSpamTag);
-        m_binding.bind(targets[i], row.txtSpamFolder);
-        m_binding.bind(tests[i], row.btnTest, [&rule, i] { rule.btnTest_Click(i); });
-        m_binding.bind(browses[i], row.cmdBrowse, [&rule, i] { rule.cmdBrowse_Click(i); });
+        m_binding.bind(conditions[i], row.conditionEdit);
+        m_binding.bind(targets[i], row.targetEdit);
+        m_binding.bind(tests[i], row.testConditionButton,
+                       [&rule, i] { rule.onTestConditionClicked(i); });
+        m_binding.bind(browses[i], row.browseRecipientButton,
+                       [&rule, i] { rule.onBrowseRecipientClicked(i); });
 
         ActionListWidget *list = actions[i];
-        m_binding.bindCustom(list, row.List1, [list, &row] {
+        m_binding.bindCustom(list, row.actionList, [list, &row] {
             QStringList shown;
             for (int k = 0; k < list->count(); ++k)
                 shown << list->item(k)->text();
-            if (shown != row.List1.entries()) {
+            if (shown != row.actionList.entries()) {
                 list->clear();
-                list->addItems(row.List1.entries());
+                list->addItems(row.actionList.entries());
             }
-            list->setTopIndex(row.List1.topIndex());
+            list->setTopIndex(row.actionList.topIndex());
         });
         QObject::connect(list, &ActionListWidget::scrolled, list, [this, &rule, i](int top) {
             m_binding.forward([&rule, i, top] {
-                rule.rows[i].List1.setTopIndex(top);
-                rule.List1_Scroll(i);
+                rule.rows[i].actionList.setTopIndex(top);
+                rule.onActionScrolled(i);
             });
         });
         QObject::connect(list, &ActionListWidget::actionClicked, list, [this, &rule, i](int index) {
-            m_binding.forward([&rule, i, index] { rule.setActionListIndex(i, index); });
+            m_binding.forward([&rule, i, index] { rule.setActionIndex(i, index); });
         });
 
         new EventHook(targets[i], [this, &rule, i](QEvent *event) {
             if (event->type() == QEvent::FocusOut &&
                 leavesForAnotherControl(*static_cast<QFocusEvent *>(event)))
-                m_binding.forward([&rule, i] { rule.txtSpamFolder_LostFocus(i); });
+                m_binding.forward([&rule, i] { rule.onTargetFocusLost(i); });
             return false;
         });
     }
 
-    m_binding.bind(ui.txtPriority, rule.txtPriority);
-    new EventHook(ui.txtPriority, [](QEvent *event) {
+    m_binding.bind(ui.priorityEdit, rule.priorityEdit);
+    new EventHook(ui.priorityEdit, [](QEvent *event) {
         if (event->type() != QEvent::KeyPress)
             return false;
         const std::optional<QChar> typed = typedCharacter(*static_cast<QKeyEvent *>(event));
-        return typed && !RuleEditor::txtPriority_KeyPress(*typed);
+        return typed && !RuleEditor::isPriorityKeyAllowed(*typed);
     });
 
     // Each Test click opens a fresh dialog that reads the row's condition anew.
     rule.testCondition = [this, &rule](int row) {
         ConditionTestForm form;
-        form.Form_Load(rule.rows[row].txtSpamTag.text());
-        FrmTestView dialog(form, this);
+        form.onLoad(rule.rows[row].conditionEdit.text());
+        ConditionTestDialog dialog(form, this);
         dialog.exec();
     };
 }

@@ -15,8 +15,8 @@ namespace {
 
 void checkResult(const ConditionTestForm &form, const char *caption, ColorRole color)
 {
-    QCOMPARE(form.Label4.caption(), QString(caption));
-    QCOMPARE(form.Label4.backColor(), color);
+    QCOMPARE(form.resultLabel.caption(), QString(caption));
+    QCOMPARE(form.resultLabel.backColor(), color);
 }
 
 } // namespace
@@ -57,26 +57,26 @@ void TestConditionTestForm::openTestAndReset()
 
     // A dialog used before opens afresh.
     ConditionTestForm form;
-    form.Text2.setText(QStringLiteral("earlier"));
-    form.Command1_Click();
-    form.Form_Load(rowCondition);
-    QCOMPARE(form.Text1.text(), shown);
-    QCOMPARE(form.Text2.text(), QString());
+    form.valueEdit.setText(QStringLiteral("earlier"));
+    form.onTestClicked();
+    form.onLoad(rowCondition);
+    QCOMPARE(form.conditionEdit.text(), shown);
+    QCOMPARE(form.valueEdit.text(), QString());
     checkResult(form, "???", ColorRole::ButtonFace);
 
-    form.Text2.setText(value);
+    form.valueEdit.setText(value);
     for (int box = 1; box <= 2; ++box) {
-        form.Command1_Click();
+        form.onTestClicked();
         checkResult(form, matches ? "Matches" : "DOESN'T match",
                     matches ? ColorRole::Green : ColorRole::Red);
         // The dialog tests copies: its boxes keep what the user typed.
-        QCOMPARE(form.Text1.text(), shown);
-        QCOMPARE(form.Text2.text(), value);
+        QCOMPARE(form.conditionEdit.text(), shown);
+        QCOMPARE(form.valueEdit.text(), value);
         // Typing alone does not reset the result; the pointer over either box does.
-        form.Text1.setText(shown + QLatin1Char(' '));
-        form.Text1.setText(shown);
-        QCOMPARE(form.Label4.backColor(), matches ? ColorRole::Green : ColorRole::Red);
-        box == 1 ? form.Text1_MouseMove() : form.Text2_MouseMove();
+        form.conditionEdit.setText(shown + QLatin1Char(' '));
+        form.conditionEdit.setText(shown);
+        QCOMPARE(form.resultLabel.backColor(), matches ? ColorRole::Green : ColorRole::Red);
+        box == 1 ? form.onConditionMouseMoved() : form.onValueMouseMoved();
         checkResult(form, "???", ColorRole::ButtonFace);
     }
 }

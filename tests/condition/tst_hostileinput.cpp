@@ -1,4 +1,4 @@
-#include "condition/basparser.h"
+#include "condition/conditionmatcher.h"
 #include "rule/sinkconfiguration.h"
 #include "rule/spacetrim.h"
 #include "shell/recordingscreen.h"
@@ -46,7 +46,7 @@ void TestHostileInput::randomTexts()
         const QString condition = randomText(random, 40, value.size() <= 40);
         QString v = value;
         QString c = condition;
-        const bool result = basParser::MatchCondition(v, c);
+        const bool result = ConditionMatcher::matchCondition(v, c);
         QCOMPARE(v, trimSpaces(value));
         // A condition with neither an escape nor a brace never matches.
         QVERIFY2(!result || condition.contains(QLatin1Char('{')), qPrintable(condition));
@@ -55,15 +55,15 @@ void TestHostileInput::randomTexts()
         RuleEditor editor(screen);
         editor.editorReady = i % 4 < 2;
         const QString cr(QChar(13));
-        LoadSinkConfiguration(editor, i % 2 ? randomText(random, 80)
+        loadSinkConfiguration(editor, i % 2 ? randomText(random, 80)
                                             : randomText(random, 40) + cr + randomText(random, 40) +
                                                   cr + randomText(random, 8));
-        QVERIFY(!editor.txtPriority.text().isEmpty());
-        QCOMPARE(editor.lastAcceptedPriority, editor.txtPriority.text());
+        QVERIFY(!editor.priorityEdit.text().isEmpty());
+        QCOMPARE(editor.lastAcceptedPriority, editor.priorityEdit.text());
         QVERIFY(!editor.priorityGuard);
         for (const RuleRow &row : editor.rows) {
-            QVERIFY(row.List1.topIndex() >= 0 && row.List1.topIndex() <= 3);
-            QCOMPARE(row.List1.selectedCount(), 0);
+            QVERIFY(row.actionList.topIndex() >= 0 && row.actionList.topIndex() <= 3);
+            QCOMPARE(row.actionList.selectedCount(), 0);
         }
         QVERIFY(screen.messages.isEmpty());
     }
@@ -81,26 +81,26 @@ void TestHostileInput::wellFormedRulesSurviveRoundTrip()
         for (int r = 0; r < RuleEditor::RowCount; ++r) {
             const bool empty = random.bounded(4) == 0;
             used = used || !empty;
-            editor.rows[r].txtSpamTag.setText(empty ? QString()
-                                                    : QStringLiteral("X-H%1: v").arg(r));
+            editor.rows[r].conditionEdit.setText(empty ? QString()
+                                                       : QStringLiteral("X-H%1: v").arg(r));
             if (empty)
                 continue;
-            editor.rows[r].List1.setTopIndex(int(random.bounded(4)));
-            editor.List1_Scroll(r);
+            editor.rows[r].actionList.setTopIndex(int(random.bounded(4)));
+            editor.onActionScrolled(r);
             const QString path = QStringLiteral("F") + QString::number(random.generate(), 36);
             const QString targets[] = {path + QStringLiteral("/a \\b.c/"), QString(),
                                        QStringLiteral("user%1@example.org").arg(i),
                                        QString::number(int(random.bounded(11)) - 1)};
             if (editor.action(r) != RuleEditor::Delete)
-                editor.rows[r].txtSpamFolder.setText(targets[editor.action(r)]);
+                editor.rows[r].targetEdit.setText(targets[editor.action(r)]);
         }
-        const std::optional<QString> first = BuildSinkConfiguration(editor, QStringLiteral("K"));
+        const std::optional<QString> first = buildSinkConfiguration(editor, QStringLiteral("K"));
         QCOMPARE(first.has_value(), used);
         if (!first)
             continue;
         RuleEditor reader(screen);
-        LoadSinkConfiguration(reader, *first);
-        QCOMPARE(BuildSinkConfiguration(reader, QStringLiteral("K")), first);
+        loadSinkConfiguration(reader, *first);
+        QCOMPARE(buildSinkConfiguration(reader, QStringLiteral("K")), first);
     }
 }
 

@@ -1,11 +1,11 @@
-#include "condition/basparser.h"
+#include "condition/conditionmatcher.h"
 #include "condition/numberreader.h"
 #include "condition/wildcardpattern.h"
 
 #include <cmath>
 #include <QtTest>
 
-// The condition language: its number rule, its wildcard patterns, and MatchCondition
+// The condition language: its number rule, its wildcard patterns, and matchCondition
 // over escapes, comparison groups and patterns.
 class TestMatchCondition : public QObject
 {
@@ -22,7 +22,7 @@ private slots:
 
 namespace {
 
-// A row of texts and the expected result; for MatchCondition also the condition as the
+// A row of texts and the expected result; for matchCondition also the condition as the
 // call leaves it, when given.
 void row(const char *condition, const QString &value, bool expected,
          const char *rewritten = nullptr)
@@ -69,7 +69,7 @@ void TestMatchCondition::readNumber()
 {
     QFETCH(QString, text);
     QFETCH(double, expected);
-    QCOMPARE(basParser::readNumber(text), expected);
+    QCOMPARE(ConditionMatcher::readNumber(text), expected);
 }
 
 // The wildcard patterns on their own, compared by character code.
@@ -118,15 +118,15 @@ void TestMatchCondition::wildcard()
     QFETCH(QString, condition);
     QFETCH(QString, value);
     QFETCH(bool, expected);
-    QCOMPARE(basParser::matchesWildcard(value, condition), expected);
+    QCOMPARE(ConditionMatcher::matchesWildcard(value, condition), expected);
 }
 
 // Many runs against the longest text must stay quick, hit or miss.
 void TestMatchCondition::manyRunsAgainstLongText()
 {
     const QString pattern = QStringLiteral("*X").repeated(100);
-    QVERIFY(!basParser::matchesWildcard(QString(32767, QLatin1Char('A')), pattern));
-    QVERIFY(basParser::matchesWildcard(QString(32667, 'A') + QString(100, 'X'), pattern));
+    QVERIFY(!ConditionMatcher::matchesWildcard(QString(32767, QLatin1Char('A')), pattern));
+    QVERIFY(ConditionMatcher::matchesWildcard(QString(32667, 'A') + QString(100, 'X'), pattern));
 }
 
 void TestMatchCondition::matches_data()
@@ -194,7 +194,7 @@ void TestMatchCondition::matches()
     QFETCH(QString, value);
     QFETCH(bool, expected);
     QFETCH(QString, rewritten);
-    QCOMPARE(basParser::MatchCondition(value, condition), expected);
+    QCOMPARE(ConditionMatcher::matchCondition(value, condition), expected);
     if (!rewritten.isNull())
         QCOMPARE(condition, rewritten);
 }

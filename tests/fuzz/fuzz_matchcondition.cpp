@@ -1,5 +1,5 @@
-// libFuzzer target: MatchCondition on any pair of texts.
-#include "condition/basparser.h"
+// libFuzzer target: matchCondition on any pair of texts.
+#include "condition/conditionmatcher.h"
 #include "fuzzinput.h"
 #include "rule/spacetrim.h"
 
@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     QString v = value;
     QString c = condition;
-    const bool result = basParser::MatchCondition(v, c);
+    const bool result = ConditionMatcher::matchCondition(v, c);
     if (v != trimSpaces(value) || (result && !condition.contains(QLatin1Char('{'))))
         __builtin_trap();
     return 0;

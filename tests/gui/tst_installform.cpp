@@ -1,5 +1,5 @@
 #include "shell/labfixture.h"
-#include "ui/installformview.h"
+#include "ui/installwindow.h"
 #include "ui/progressboxwidget.h"
 #include "ui/qtscreen.h"
 
@@ -14,16 +14,16 @@ class TestInstallForm : public QObject
 {
     Q_OBJECT
 
-    // The lab's model after Form_Load, and its window on the screen.
+    // The lab's model after onLoad, and its window on the screen.
     struct Window : LabFixture<QtScreen>
     {
-        std::unique_ptr<InstallFormView> view;
+        std::unique_ptr<InstallWindow> view;
 
         Window(const lab::Scenario &scenario, const QString &commandLine = {})
             : LabFixture(scenario, commandLine)
         {
-            form.Form_Load();
-            view = std::make_unique<InstallFormView>(form);
+            form.onLoad();
+            view = std::make_unique<InstallWindow>(form);
             screen.setWindow(view.get());
             screen.beforeEvents = [this] {
                 view->sync();
@@ -61,41 +61,42 @@ private slots:
         Window window(demo ? lab::demoScenario() : lab::Scenario(), commandLine);
         QVERIFY(QTest::qWaitForWindowExposed(window.view.get()));
         QCOMPARE(window.view->windowTitle(), caption);
-        auto *line = window.find<QLabel>(QStringLiteral("lblEnvironment"));
+        auto *line = window.find<QLabel>(QStringLiteral("environmentLabel"));
         QVERIFY(!line->text().isEmpty());
         QCOMPARE(line->text(), window.platform->description());
         QVERIFY(line->isVisible());
 
         InstallForm &form = window.form;
-        auto *txtErr = window.find<QPlainTextEdit>(QStringLiteral("txtErr"));
-        auto *clear = window.find<QPushButton>(QStringLiteral("Command3"));
-        QVERIFY(!txtErr->isVisible());
+        auto *errorLogEdit = window.find<QPlainTextEdit>(QStringLiteral("errorLogEdit"));
+        auto *clear = window.find<QPushButton>(QStringLiteral("clearErrorLogButton"));
+        QVERIFY(!errorLogEdit->isVisible());
         QVERIFY(!clear->isVisible());
         window.view->activateFirstTime();
-        QVERIFY(form.blnNotFirstTime);
-        QCOMPARE(form.MbxInstList.count() + form.MbxUninstList.count() > 0, demo);
-        QCOMPARE(txtErr->isVisible(), demo);
+        QVERIFY(form.firstActivationDone);
+        QCOMPARE(form.unboundMailboxList.count() + form.boundMailboxList.count() > 0, demo);
+        QCOMPARE(errorLogEdit->isVisible(), demo);
         QCOMPARE(clear->isVisible(), demo);
-        QCOMPARE(txtErr->toPlainText().isEmpty(), !demo);
+        QCOMPARE(errorLogEdit->toPlainText().isEmpty(), !demo);
 
         form.errorLog.add(QStringLiteral("first"), 1, QStringLiteral("one"));
         form.showErrorLogIfAny();
         window.view->sync();
-        QVERIFY(txtErr->isVisible());
+        QVERIFY(errorLogEdit->isVisible());
         QVERIFY(clear->isVisible());
         // The new entry comes above what the activation logged.
         const QString entry = '[' + form.errorLog.timestamp() + "] first - ERROR: 1 one\n\n";
-        QVERIFY2(txtErr->toPlainText().startsWith(entry), qPrintable(txtErr->toPlainText()));
+        QVERIFY2(errorLogEdit->toPlainText().startsWith(entry),
+                 qPrintable(errorLogEdit->toPlainText()));
         QTest::mouseClick(clear, Qt::LeftButton);
-        QVERIFY(!txtErr->isVisible());
+        QVERIFY(!errorLogEdit->isVisible());
         QVERIFY(!clear->isVisible());
-        QCOMPARE(txtErr->toPlainText(), QString());
-        QCOMPARE(form.txtErr.text(), QString());
+        QCOMPARE(errorLogEdit->toPlainText(), QString());
+        QCOMPARE(form.errorLogEdit.text(), QString());
 
-        QTest::mouseClick(window.find<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton);
+        QTest::mouseClick(window.find<QPushButton>(QStringLiteral("exitButton")), Qt::LeftButton);
         QVERIFY(form.unloaded);
-        QVERIFY(!form.globals.DirectoryConnection);
-        QVERIFY(!form.globals.StoreConnection);
+        QVERIFY(!form.globals.directoryConnection);
+        QVERIFY(!form.globals.storeConnection);
         QVERIFY(!window.view->isVisible());
     }
 
@@ -122,14 +123,14 @@ private slots:
 
         Window window{lab::Scenario()};
         QVERIFY(QTest::qWaitForWindowExposed(window.view.get()));
-        window.form.Picture1.setScaleWidth(steps);
-        window.form.Picture1.setVisible(true);
+        window.form.progressBox.setScaleWidth(steps);
+        window.form.progressBox.setVisible(true);
         for (int i = 0; i < done; ++i) {
             qint32 increment = 1;
-            window.form.UpdateStatus(increment, window.form.Picture1);
+            window.form.advanceProgress(increment, window.form.progressBox);
         }
         window.view->sync();
-        auto *box = window.find<ProgressBoxWidget>(QStringLiteral("Picture1"));
+        auto *box = window.find<ProgressBoxWidget>(QStringLiteral("progressBox"));
         QVERIFY(box->isVisible());
         QVERIFY(box->width() > 200);
         const QImage image = box->render().convertToFormat(QImage::Format_RGB32);

@@ -1,5 +1,5 @@
 #include "mailboxes/mailboxlab.h"
-#include "ui/installformview.h"
+#include "ui/installwindow.h"
 #include "ui/qtscreen.h"
 
 #include <QApplication>
@@ -39,21 +39,21 @@ private:
     QListWidget *list(const char *name) { return m_view->findChild<QListWidget *>(name); }
     void walk()
     {
-        m_lab->form->GetUsersWithMailboxes();
+        m_lab->form->refreshMailboxLists();
         m_view->sync();
         QCoreApplication::processEvents();
     }
 
     QtScreen m_screen;
     std::unique_ptr<MailboxLab> m_lab;
-    std::unique_ptr<InstallFormView> m_view;
+    std::unique_ptr<InstallWindow> m_view;
 };
 
 void TestMailboxLists::init()
 {
     m_lab = std::make_unique<MailboxLab>(mixedScenario(), &m_screen);
-    m_lab->form->blnNotFirstTime = true;
-    m_view = std::make_unique<InstallFormView>(*m_lab->form);
+    m_lab->form->firstActivationDone = true;
+    m_view = std::make_unique<InstallWindow>(*m_lab->form);
     m_screen.setWindow(m_view.get());
     m_screen.beforeEvents = [this] {
         m_view->sync();
@@ -75,12 +75,12 @@ void TestMailboxLists::cleanup()
 void TestMailboxLists::walkFillsTheLists()
 {
     InstallForm &form = *m_lab->form;
-    QWidget *box = m_view->findChild<QWidget *>("Picture1");
+    QWidget *box = m_view->findChild<QWidget *>("progressBox");
     QStringList shownTexts;
     bool alwaysVisible = true;
     m_screen.beforeEvents = [&] {
         m_view->sync();
-        shownTexts.append(form.Picture1.text());
+        shownTexts.append(form.progressBox.text());
         alwaysVisible = alwaysVisible && box->isVisible();
     };
     walk();
@@ -89,10 +89,10 @@ void TestMailboxLists::walkFillsTheLists()
     QCOMPARE(shownTexts, (QStringList{"14%", "29%", "43%", "57%", "71%", "86%", "100%"}));
     QVERIFY(alwaysVisible);
     QVERIFY(!box->isVisible());
-    QVERIFY(form.Picture1.text().isEmpty());
+    QVERIFY(form.progressBox.text().isEmpty());
 
-    for (const ListBoxModel *model :
-         {&form.SysMbxInstList, &form.SysMbxUninstList, &form.MbxInstList, &form.MbxUninstList}) {
+    for (const ListBoxModel *model : {&form.unboundStoreList, &form.boundStoreList,
+                                      &form.unboundMailboxList, &form.boundMailboxList}) {
         QListWidget *widget = list(qPrintable(model->name()));
         QVERIFY(widget);
         QVERIFY(!model->entries().isEmpty());
@@ -100,28 +100,28 @@ void TestMailboxLists::walkFillsTheLists()
         QVERIFY(widget->selectionMode() == QAbstractItemView::ExtendedSelection ||
                 widget->selectionMode() == QAbstractItemView::MultiSelection);
     }
-    QCOMPARE(texts(*list("MbxUninstList")),
+    QCOMPARE(texts(*list("boundMailboxList")),
              (QStringList{"Hans Huber / EXCH01 /  / hhuber", "Jane Doe / EXCH01 /  / jdoe"}));
 
     // The long entry scrolls exactly to its width in the list's font plus a scroll bar's,
     // whatever the list's own width; short entries that fit do not scroll.
-    QListWidget *widget = list("MbxInstList");
+    QListWidget *widget = list("unboundMailboxList");
     const QString longest = LongName + " / EXCH01 / mfeather@corp.example.local / mfeather";
-    QVERIFY(form.MbxInstList.entries().contains(longest));
+    QVERIFY(form.unboundMailboxList.entries().contains(longest));
     const int extent = QFontMetrics(widget->font()).horizontalAdvance(longest) +
                        QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    QCOMPARE(form.MbxInstList.horizontalExtent(), extent);
+    QCOMPARE(form.unboundMailboxList.horizontalExtent(), extent);
     QVERIFY(extent > widget->viewport()->width());
     QCOMPARE(widget->horizontalScrollBar()->maximum(), extent - widget->viewport()->width());
     m_view->resize(900, 700);
     QCoreApplication::processEvents();
     QTRY_COMPARE(widget->horizontalScrollBar()->maximum(),
                  qMax(0, extent - widget->viewport()->width()));
-    QCOMPARE(list("MbxUninstList")->horizontalScrollBar()->maximum(), 0);
+    QCOMPARE(list("boundMailboxList")->horizontalScrollBar()->maximum(), 0);
 
     // Ticking "Show disabled" in the window refills the lists, unticking it again.
     const QString dave = "Dave Dunn [***DISABLED***] / EXCH01 / ddunn@" + Domain + " / ddunn";
-    QCheckBox *showDisabled = m_view->findChild<QCheckBox *>("Check7");
+    QCheckBox *showDisabled = m_view->findChild<QCheckBox *>("showDisabledCheck");
     showDisabled->click();
     QVERIFY(texts(*widget).contains(dave));
     showDisabled->click();
@@ -132,13 +132,13 @@ void TestMailboxLists::selectionRoundTrip()
 {
     walk();
     InstallForm &form = *m_lab->form;
-    QListWidget *widget = list("MbxInstList");
+    QListWidget *widget = list("unboundMailboxList");
     QVERIFY(widget->count() >= 2);
 
     // Select all in the model reaches the widget, the current entry kept.
-    form.MbxInstList.setListIndex(1);
+    form.unboundMailboxList.setCurrentIndex(1);
     m_view->sync();
-    QPushButton *button = m_view->findChild<QPushButton *>("Command5");
+    QPushButton *button = m_view->findChild<QPushButton *>("selectAllUnboundMailboxesButton");
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(button->text(), QStringLiteral("Deselect All"));
     QCOMPARE(widget->selectedItems().size(), widget->count());
@@ -147,25 +147,25 @@ void TestMailboxLists::selectionRoundTrip()
     // The user's clicks reach the model.
     const QRect second = widget->visualItemRect(widget->item(1));
     QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
-    QCOMPARE(form.MbxInstList.listIndex(), 1);
-    QVERIFY(form.MbxInstList.selected(1));
-    QVERIFY(!form.MbxInstList.selected(0));
+    QCOMPARE(form.unboundMailboxList.currentIndex(), 1);
+    QVERIFY(form.unboundMailboxList.selected(1));
+    QVERIFY(!form.unboundMailboxList.selected(0));
     const QRect first = widget->visualItemRect(widget->item(0));
     QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::ControlModifier, first.center());
-    QCOMPARE(form.MbxInstList.selectedCount(), 2);
-    QCOMPARE(form.MbxInstList.listIndex(), 0);
+    QCOMPARE(form.unboundMailboxList.selectedCount(), 2);
+    QCOMPARE(form.unboundMailboxList.currentIndex(), 0);
 }
 
 void TestMailboxLists::growingListIsAppendedNotRefilled()
 {
     InstallForm &form = *m_lab->form;
-    QListWidget *widget = list("MbxInstList");
-    form.MbxInstList.addItem(QStringLiteral("one"));
+    QListWidget *widget = list("unboundMailboxList");
+    form.unboundMailboxList.addItem(QStringLiteral("one"));
     m_view->sync();
     QListWidgetItem *first = widget->item(0);
-    form.MbxInstList.setSelected(0, true);
-    form.MbxInstList.addItem(QStringLiteral("two"));
-    form.MbxInstList.addItem(QStringLiteral("three"));
+    form.unboundMailboxList.setSelected(0, true);
+    form.unboundMailboxList.addItem(QStringLiteral("two"));
+    form.unboundMailboxList.addItem(QStringLiteral("three"));
     m_view->sync();
     QCOMPARE(texts(*widget), (QStringList{"one", "two", "three"}));
     QCOMPARE(widget->item(0), first);
@@ -173,9 +173,9 @@ void TestMailboxLists::growingListIsAppendedNotRefilled()
     QVERIFY(!widget->item(2)->isSelected());
 
     // A clear in between refills, even when the list ends up longer than before.
-    form.MbxInstList.clear();
+    form.unboundMailboxList.clear();
     for (const char *text : {"a", "b", "c", "d"})
-        form.MbxInstList.addItem(QString::fromLatin1(text));
+        form.unboundMailboxList.addItem(QString::fromLatin1(text));
     m_view->sync();
     QCOMPARE(texts(*widget), (QStringList{"a", "b", "c", "d"}));
     QCOMPARE(widget->selectedItems().size(), 0);

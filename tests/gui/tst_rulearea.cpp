@@ -1,6 +1,6 @@
 #include "shell/labfixture.h"
 #include "ui/actionlistwidget.h"
-#include "ui/installformview.h"
+#include "ui/installwindow.h"
 #include "ui/qtscreen.h"
 
 #include <QLabel>
@@ -50,14 +50,14 @@ void TestRuleArea::drivingARuleRow()
 {
     LabFixture<QtScreen> lab;
     InstallForm &form = lab.form;
-    InstallFormView view(form);
+    InstallWindow view(form);
     lab.screen.setWindow(&view);
     lab.screen.beforeEvents = [&view] {
         view.sync();
     };
     // The first activation would load the installed state and hand the editor over ready;
     // this test starts there.
-    form.blnNotFirstTime = true;
+    form.firstActivationDone = true;
     form.rule.editorReady = true;
     form.rule.lastAcceptedPriority = QStringLiteral("65535");
     view.show();
@@ -65,11 +65,11 @@ void TestRuleArea::drivingARuleRow()
     QVERIFY(QTest::qWaitForWindowActive(&view));
 
     RuleRow &row = form.rule.rows[1];
-    auto *condition = find<QLineEdit>(&view, QStringLiteral("txtSpamTag_1"));
-    auto *target = find<QLineEdit>(&view, QStringLiteral("txtSpamFolder_1"));
-    auto *browse = find<QPushButton>(&view, QStringLiteral("cmdBrowse_1"));
-    auto *list = find<ActionListWidget>(&view, QStringLiteral("List1_1"));
-    auto *priority = find<QLineEdit>(&view, QStringLiteral("txtPriority"));
+    auto *condition = find<QLineEdit>(&view, QStringLiteral("conditionEdit1"));
+    auto *target = find<QLineEdit>(&view, QStringLiteral("targetEdit1"));
+    auto *browse = find<QPushButton>(&view, QStringLiteral("browseRecipientButton1"));
+    auto *list = find<ActionListWidget>(&view, QStringLiteral("actionList1"));
+    auto *priority = find<QLineEdit>(&view, QStringLiteral("priorityEdit"));
     auto step = [list](int steps) {
         for (int k = 0; k < qAbs(steps); ++k)
             list->verticalScrollBar()->triggerAction(steps > 0
@@ -86,9 +86,9 @@ void TestRuleArea::drivingARuleRow()
     QTest::keyClicks(condition, QStringLiteral("Subject: [SPAM]"));
     QVERIFY(list->isEnabled());
     QVERIFY(!target->isReadOnly());
-    QCOMPARE(row.txtSpamTag.text(), QStringLiteral("Subject: [SPAM]"));
+    QCOMPARE(row.conditionEdit.text(), QStringLiteral("Subject: [SPAM]"));
     QTest::keyClicks(target, QStringLiteral("Junk"));
-    QCOMPARE(row.txtSpamFolder.text(), QStringLiteral("Junk"));
+    QCOMPARE(row.targetEdit.text(), QStringLiteral("Junk"));
     step(1);
     QCOMPARE(target->text(), QStringLiteral("[NULL]"));
     QVERIFY(!browse->isEnabled());
@@ -98,7 +98,7 @@ void TestRuleArea::drivingARuleRow()
     QVERIFY(target->isReadOnly());
     QVERIFY(browse->isEnabled());
     // A click on the item in view runs the action step again, without a highlight.
-    row.txtSpamFolder.setText(QStringLiteral("left over"));
+    row.targetEdit.setText(QStringLiteral("left over"));
     view.sync();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(2)).center());
@@ -155,13 +155,14 @@ void TestRuleArea::drivingARuleRow()
     // and "???" again when the pointer moves over a box.
     QStringList seen;
     whenModal([&](QWidget *dialog) {
-        auto *value = find<QLineEdit>(dialog, QStringLiteral("Text2"));
-        auto *result = find<QLabel>(dialog, QStringLiteral("Label4"));
-        seen << dialog->windowTitle() << find<QLineEdit>(dialog, QStringLiteral("Text1"))->text();
+        auto *value = find<QLineEdit>(dialog, QStringLiteral("valueEdit"));
+        auto *result = find<QLabel>(dialog, QStringLiteral("resultLabel"));
+        seen << dialog->windowTitle()
+             << find<QLineEdit>(dialog, QStringLiteral("conditionEdit"))->text();
         for (const QString &typed : {QStringLiteral("1 more"), QStringLiteral("2")}) {
             value->selectAll();
             QTest::keyClicks(value, typed);
-            QTest::mouseClick(find<QPushButton>(dialog, QStringLiteral("Command1")),
+            QTest::mouseClick(find<QPushButton>(dialog, QStringLiteral("testButton")),
                               Qt::LeftButton);
             seen << result->text() + QLatin1Char('|') +
                         result->palette().color(QPalette::Window).name();
@@ -172,10 +173,11 @@ void TestRuleArea::drivingARuleRow()
         seen << result->text();
         dialog->close();
     });
-    QTest::mouseClick(find<QPushButton>(&view, QStringLiteral("btnTest_1")), Qt::LeftButton);
+    QTest::mouseClick(find<QPushButton>(&view, QStringLiteral("testConditionButton1")),
+                      Qt::LeftButton);
     QCOMPARE(seen, (QStringList{"Test a condition", "1", "Matches|#00ff00", "DOESN'T match|#ff0000",
                                 "???"}));
-    QCOMPARE(row.txtSpamTag.text(), QStringLiteral("X-Junk: 1"));
+    QCOMPARE(row.conditionEdit.text(), QStringLiteral("X-Junk: 1"));
 }
 
 QTEST_MAIN(TestRuleArea)

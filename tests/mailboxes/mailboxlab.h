@@ -2,7 +2,7 @@
 
 #include "platform/lab/labfile.h"
 #include "platform/platformerror.h"
-#include "shell/installform.h"
+#include "setup/installform.h"
 #include "shell/recordingscreen.h"
 
 #include <memory>
@@ -16,9 +16,10 @@
 namespace mailboxtest {
 
 inline const QString Domain = QStringLiteral("corp.example.local");
-inline const QString FolderURL = QStringLiteral("http://exch01.") + Domain +
-                                 QStringLiteral("/exadmin/") + Domain + QStringLiteral("/mbx");
-inline const QString FileFolderURL =
+inline const QString HttpMailboxRoot = QStringLiteral("http://exch01.") + Domain +
+                                       QStringLiteral("/exadmin/") + Domain +
+                                       QStringLiteral("/mbx");
+inline const QString FileMailboxRoot =
     QStringLiteral("file://./backofficestorage/") + Domain + QStringLiteral("/mbx");
 inline const QString ItemName = QStringLiteral("Kestrelon.reg");
 inline const QString Exch01 = lab::homeServerValue(QStringLiteral("EXCH01"));
@@ -146,21 +147,21 @@ public:
         lab::createLab(m_dir.filePath(QStringLiteral("lab.sqlite")), scenario);
         platform = lab::openLab(m_dir.filePath(QStringLiteral("lab.sqlite")));
         form = std::make_unique<InstallForm>(*platform, windowScreen ? *windowScreen : screen);
-        form->ShortComputerName = QStringLiteral("exch01");
-        form->ComputerName = QStringLiteral("exch01.") + Domain;
-        form->FolderURL = FolderURL;
-        form->FileFolderURL = FileFolderURL;
-        form->globals.GCPath = QStringLiteral("GC://dc01.") + Domain;
-        form->globals.DirectoryConnection = platform->createDirectoryConnection();
-        form->globals.DirectoryConnection->open(QStringLiteral("Active Directory Provider"),
+        form->shortComputerName = QStringLiteral("exch01");
+        form->fullComputerName = QStringLiteral("exch01.") + Domain;
+        form->httpMailboxRoot = HttpMailboxRoot;
+        form->fileMailboxRoot = FileMailboxRoot;
+        form->globals.globalCatalogPath = QStringLiteral("GC://dc01.") + Domain;
+        form->globals.directoryConnection = platform->createDirectoryConnection();
+        form->globals.directoryConnection->open(QStringLiteral("Active Directory Provider"),
                                                 QString(), QString());
-        form->globals.StoreConnection =
+        form->globals.storeConnection =
             std::make_unique<RecordingStore>(platform->createStoreConnection());
     }
 
     RecordingStore &store()
     {
-        return static_cast<RecordingStore &>(*form->globals.StoreConnection);
+        return static_cast<RecordingStore &>(*form->globals.storeConnection);
     }
 
     RecordingScreen screen;

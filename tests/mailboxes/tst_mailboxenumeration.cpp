@@ -44,17 +44,17 @@ private:
 
 ScriptedDirectory &scriptDirectory(InstallForm &form, int answered, bool fail)
 {
-    auto scripted = std::make_unique<ScriptedDirectory>(std::move(form.globals.DirectoryConnection),
+    auto scripted = std::make_unique<ScriptedDirectory>(std::move(form.globals.directoryConnection),
                                                         answered, fail);
     ScriptedDirectory &directory = *scripted;
-    form.globals.DirectoryConnection = std::move(scripted);
+    form.globals.directoryConnection = std::move(scripted);
     return directory;
 }
 
 int entryCount(const InstallForm &form)
 {
-    return form.SysMbxInstList.count() + form.SysMbxUninstList.count() + form.MbxInstList.count() +
-           form.MbxUninstList.count();
+    return form.unboundStoreList.count() + form.boundStoreList.count() +
+           form.unboundMailboxList.count() + form.boundMailboxList.count();
 }
 
 } // namespace
@@ -85,44 +85,45 @@ void TestMailboxEnumeration::userMailbox_data()
 
     const QString jane = u"Jane Doe / EXCH01 /  / jdoe"_s;
     const QString janeDisabled = u"Jane Doe [***DISABLED***] / EXCH01 /  / jdoe"_s;
-    QTest::newRow("bound, no address") << jane << u"bound"_s << u"MbxUninstList"_s << u"H:jdoe"_s;
+    QTest::newRow("bound, no address")
+        << jane << u"bound"_s << u"boundMailboxList"_s << u"H:jdoe"_s;
     QTest::newRow("disabled, hidden")
         << janeDisabled << u"bound disabled"_s << QString() << QString();
     QTest::newRow("disabled, shown unprobed")
-        << janeDisabled << u"bound disabled shown"_s << u"MbxInstList"_s << QString();
+        << janeDisabled << u"bound disabled shown"_s << u"unboundMailboxList"_s << QString();
     QTest::newRow("unbound, by the address's domain")
         << u"Carol Chen / EXCH01 / cchen@corp.example.local / cchen"_s << QString()
-        << u"MbxInstList"_s << u"F:cchen"_s;
+        << u"unboundMailboxList"_s << u"F:cchen"_s;
     QTest::newRow("reachable only by the local part")
         << u"John Smith / EXCH01 / john.smith@other.test / jsmith"_s << u"bound local-part"_s
-        << u"MbxUninstList"_s
+        << u"boundMailboxList"_s
         << u"file:other.test/mbx/jsmith http:other.test/mbx/jsmith H:jsmith F:jsmith H:john.smith"_s;
     QTest::newRow("reachable only by the http form")
         << u"Karen King / EXCH01 / kking@corp.example.local / kking"_s << u"bound http-only"_s
-        << u"MbxUninstList"_s << u"F:kking H:kking"_s;
+        << u"boundMailboxList"_s << u"F:kking H:kking"_s;
     QTest::newRow("reachable by none: the last attempt logs")
         << u"Ivan Ivanov / EXCH01 / ivan@corp.example.local / iivanov"_s << u"unreachable"_s
-        << u"MbxInstList"_s << u"F:iivanov H:iivanov H:iivanov F:iivanov H:ivan F:ivan!"_s;
+        << u"unboundMailboxList"_s << u"F:iivanov H:iivanov H:iivanov F:iivanov H:ivan F:ivan!"_s;
     QTest::newRow("no address, reachable by none")
-        << u"Gil Gray / EXCH01 /  / ggray"_s << u"unreachable"_s << u"MbxInstList"_s
+        << u"Gil Gray / EXCH01 /  / ggray"_s << u"unreachable"_s << u"unboundMailboxList"_s
         << u"H:ggray F:ggray!"_s;
     QTest::newRow("no alias: the local part's forms")
-        << u"Lee Low / EXCH01 / lee@corp.example.local / "_s << u"unreachable"_s << u"MbxInstList"_s
-        << u"H:lee F:lee!"_s;
+        << u"Lee Low / EXCH01 / lee@corp.example.local / "_s << u"unreachable"_s
+        << u"unboundMailboxList"_s << u"H:lee F:lee!"_s;
     QTest::newRow("address without at sign")
-        << u"Nat Bare / EXCH01 / nat / nbare"_s << u"unreachable"_s << u"MbxInstList"_s
+        << u"Nat Bare / EXCH01 / nat / nbare"_s << u"unreachable"_s << u"unboundMailboxList"_s
         << u"file:nat/mbx/nbare http:nat/mbx/nbare H:nbare F:nbare H:nat F:nat!"_s;
     QTest::newRow("address with at sign first")
-        << u"Fay First / EXCH01 / @d / ffirst"_s << u"unreachable"_s << u"MbxInstList"_s
+        << u"Fay First / EXCH01 / @d / ffirst"_s << u"unreachable"_s << u"unboundMailboxList"_s
         << u"file:@d/mbx/ffirst http:@d/mbx/ffirst H:ffirst F:ffirst H:@d F:@d!"_s;
     QTest::newRow("address with two at signs")
-        << u"Al Two / EXCH01 / a@b@c / atwo"_s << u"unreachable"_s << u"MbxInstList"_s
+        << u"Al Two / EXCH01 / a@b@c / atwo"_s << u"unreachable"_s << u"unboundMailboxList"_s
         << u"file:b@c/mbx/atwo http:b@c/mbx/atwo H:atwo F:atwo H:a F:a!"_s;
     QTest::newRow("address with at sign last: no domain forms")
-        << u"Ed Last / EXCH01 / ed@ / elast"_s << u"unreachable"_s << u"MbxInstList"_s
+        << u"Ed Last / EXCH01 / ed@ / elast"_s << u"unreachable"_s << u"unboundMailboxList"_s
         << u"H:elast F:elast H:ed F:ed!"_s;
     QTest::newRow("missing attributes: empty segments")
-        << u" / EXCH01 /  / "_s << u"unreachable"_s << u"MbxInstList"_s << QString();
+        << u" / EXCH01 /  / "_s << u"unreachable"_s << u"unboundMailboxList"_s << QString();
 }
 
 void TestMailboxEnumeration::userMailbox()
@@ -138,25 +139,25 @@ void TestMailboxEnumeration::userMailbox()
                                          parts[2], traits));
     MailboxLab lab(scenario);
     InstallForm &form = *lab.form;
-    form.Check7.setValue(traits.contains(u"shown"_s) ? 1 : 0);
-    form.GetUsersWithMailboxes();
+    form.showDisabledCheck.setValue(traits.contains(u"shown"_s) ? 1 : 0);
+    form.refreshMailboxLists();
 
-    QCOMPARE(form.MbxInstList.entries(),
-             list == u"MbxInstList"_s ? QStringList{entry} : QStringList());
-    QCOMPARE(form.MbxUninstList.entries(),
-             list == u"MbxUninstList"_s ? QStringList{entry} : QStringList());
+    QCOMPARE(form.unboundMailboxList.entries(),
+             list == u"unboundMailboxList"_s ? QStringList{entry} : QStringList());
+    QCOMPARE(form.boundMailboxList.entries(),
+             list == u"boundMailboxList"_s ? QStringList{entry} : QStringList());
     // Each box is enabled by its own list; this server's unbound store fills the first.
-    QCOMPARE(form.Check3.enabled(), list == u"MbxInstList"_s);
-    QCOMPARE(form.Check4.enabled(), list == u"MbxUninstList"_s);
-    QVERIFY(form.Check2.enabled() && !form.Check5.enabled());
+    QCOMPARE(form.registerMailboxesCheck.enabled(), list == u"unboundMailboxList"_s);
+    QCOMPARE(form.unregisterMailboxesCheck.enabled(), list == u"boundMailboxList"_s);
+    QVERIFY(form.registerStoresCheck.enabled() && !form.unregisterStoresCheck.enabled());
 
-    const QString log = form.txtErr.text();
+    const QString log = form.errorLogEdit.text();
     QStringList tried;
     for (QString url : std::as_const(lab.store().opened)) {
         if (url.contains(StoreAlias))
             continue;
         const bool logged = log.contains("] " + url + " - ERROR: ");
-        url.replace(FolderURL + '/', "H:").replace(FileFolderURL + '/', "F:");
+        url.replace(HttpMailboxRoot + '/', "H:").replace(FileMailboxRoot + '/', "F:");
         url.replace("http://exch01." + Domain + "/exadmin/", "http:");
         tried.append(url.replace("file://./backofficestorage/", "file:") + (logged ? "!" : ""));
     }
@@ -168,25 +169,26 @@ void TestMailboxEnumeration::mixedLists()
 {
     MailboxLab lab(mixedScenario());
     InstallForm &form = *lab.form;
-    const std::array boxes{&form.Check2, &form.Check3, &form.Check4, &form.Check5};
+    const std::array boxes{&form.registerStoresCheck, &form.registerMailboxesCheck,
+                           &form.unregisterMailboxesCheck, &form.unregisterStoresCheck};
     for (CheckBoxModel *box : boxes) {
         box->setEnabled(false);
         box->setValue(1);
     }
-    form.GetUsersWithMailboxes();
+    form.refreshMailboxLists();
 
     const QString carol = QStringLiteral("Carol Chen / EXCH01 / cchen@corp.example.local / cchen");
     const QString longEntry =
         LongName + QStringLiteral(" / EXCH01 / mfeather@corp.example.local / mfeather");
-    QCOMPARE(form.SysMbxInstList.entries(),
+    QCOMPARE(form.unboundStoreList.entries(),
              QStringList{StoreAlias + " / EXCH01 /  / " + StoreAlias});
-    QCOMPARE(form.SysMbxUninstList.entries(),
+    QCOMPARE(form.boundStoreList.entries(),
              QStringList{BoundStoreAlias + " / EXCH01 / " + BoundStoreAlias + "@nowhere.test / " +
                          BoundStoreAlias});
-    QCOMPARE(form.MbxInstList.entries(), (QStringList{carol, longEntry}));
-    QCOMPARE(form.MbxUninstList.entries(),
+    QCOMPARE(form.unboundMailboxList.entries(), (QStringList{carol, longEntry}));
+    QCOMPARE(form.boundMailboxList.entries(),
              (QStringList{"Hans Huber / EXCH01 /  / hhuber", "Jane Doe / EXCH01 /  / jdoe"}));
-    QVERIFY2(form.txtErr.text().isEmpty(), qPrintable(form.txtErr.text()));
+    QVERIFY2(form.errorLogEdit.text().isEmpty(), qPrintable(form.errorLogEdit.text()));
     for (CheckBoxModel *box : boxes) {
         QCOMPARE(box->value(), 0);
         QVERIFY2(box->enabled(), qPrintable(box->name()));
@@ -199,23 +201,23 @@ void TestMailboxEnumeration::mixedLists()
     const QString mbx = QStringLiteral("nowhere.test/mbx/") + BoundStoreAlias;
     QCOMPARE(tried, (QStringList{"file://./backofficestorage/" + mbx,
                                  "http://exch01.corp.example.local/exadmin/" + mbx,
-                                 FolderURL + '/' + BoundStoreAlias}));
-    QVERIFY(lab.store().records.contains(FolderURL + '/' + BoundStoreAlias +
+                                 HttpMailboxRoot + '/' + BoundStoreAlias}));
+    QVERIFY(lab.store().records.contains(HttpMailboxRoot + '/' + BoundStoreAlias +
                                          "/StoreEvents/GlobalEvents/" + ItemName));
 
     // "Show disabled" refills under the wait cursor, sorted by name, boxes and selection reset.
-    form.Check7.onClick = [&form] {
-        form.Check7_Click();
+    form.showDisabledCheck.onToggled = [&form] {
+        form.onShowDisabledToggled();
     };
-    form.Check3.setValue(1);
-    form.MbxUninstList.setSelected(0, true);
-    form.Check7.setValue(1);
-    QCOMPARE(form.MbxInstList.entries(),
+    form.registerMailboxesCheck.setValue(1);
+    form.boundMailboxList.setSelected(0, true);
+    form.showDisabledCheck.setValue(1);
+    QCOMPARE(form.unboundMailboxList.entries(),
              (QStringList{carol,
                           "Dave Dunn [***DISABLED***] / EXCH01 / ddunn@corp.example.local / ddunn",
                           longEntry}));
-    QCOMPARE(form.Check3.value(), 0);
-    QCOMPARE(form.MbxUninstList.selectedCount(), 0);
+    QCOMPARE(form.registerMailboxesCheck.value(), 0);
+    QCOMPARE(form.boundMailboxList.selectedCount(), 0);
     QCOMPARE(lab.screen.waitCursorChanges, 2);
     QVERIFY(!lab.screen.waitCursor);
 }
@@ -244,11 +246,11 @@ void TestMailboxEnumeration::thisServerByName()
 
     MailboxLab lab(mixedScenario());
     InstallForm &form = *lab.form;
-    form.ShortComputerName = shortName;
-    form.blnIsClusterNode = clusterNode;
-    form.ClusterName = clusterName;
+    form.shortComputerName = shortName;
+    form.runsOnClusterNode = clusterNode;
+    form.clusterName = clusterName;
     ScriptedDirectory &directory = scriptDirectory(form, 2, true);
-    form.GetUsersWithMailboxes();
+    form.refreshMailboxLists();
     QCOMPARE(int(directory.queries.size()), listed ? 2 : 1);
     QCOMPARE(entryCount(form) > 0, listed);
 }
@@ -269,13 +271,14 @@ void TestMailboxEnumeration::directoryAnswers()
     MailboxLab lab(mixedScenario());
     InstallForm &form = *lab.form;
     scriptDirectory(form, answered, fails);
-    form.MbxInstList.addItem(QStringLiteral("left over"));
-    const std::array boxes{&form.Check2, &form.Check3, &form.Check4, &form.Check5};
+    form.unboundMailboxList.addItem(QStringLiteral("left over"));
+    const std::array boxes{&form.registerStoresCheck, &form.registerMailboxesCheck,
+                           &form.unregisterMailboxesCheck, &form.unregisterStoresCheck};
     for (CheckBoxModel *box : boxes)
         box->setEnabled(true);
-    const double scaleBefore = form.Picture1.scaleWidth();
+    const double scaleBefore = form.progressBox.scaleWidth();
     try {
-        form.GetUsersWithMailboxes();
+        form.refreshMailboxLists();
         QVERIFY2(!fails, "the failure did not reach the caller");
     } catch (const platform::PlatformError &error) {
         QVERIFY(fails);
@@ -286,10 +289,10 @@ void TestMailboxEnumeration::directoryAnswers()
     for (CheckBoxModel *box : boxes)
         QCOMPARE(box->enabled(), fails);
     // No progress shown, no events let through, nothing logged.
-    QVERIFY(!form.Picture1.visible());
-    QCOMPARE(form.Picture1.scaleWidth(), scaleBefore);
+    QVERIFY(!form.progressBox.visible());
+    QCOMPARE(form.progressBox.scaleWidth(), scaleBefore);
     QCOMPARE(lab.screen.eventsLetThrough, 0);
-    QVERIFY(form.txtErr.text().isEmpty());
+    QVERIFY(form.errorLogEdit.text().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestMailboxEnumeration)

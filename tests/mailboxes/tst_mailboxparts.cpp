@@ -1,6 +1,6 @@
-#include "mailboxes/folders.h"
-#include "mailboxes/hscrolllistbox.h"
+#include "mailboxes/listaids.h"
 #include "mailboxes/mailboxentry.h"
+#include "mailboxes/storefolders.h"
 #include "mailboxlab.h"
 
 #include <QtTest>
@@ -122,17 +122,19 @@ void TestMailboxParts::classification()
 
 void TestMailboxParts::toggle_data()
 {
-    QTest::addColumn<int>("button"); // Command4 .. Command7
+    QTest::addColumn<int>("button"); // selectAllUnboundStoresButton .. selectAllBoundStoresButton
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("entries");
     QTest::addColumn<int>("current");
     QTest::addColumn<QString>("newCaption"); // it names the next click's action
 
-    QTest::newRow("Command4 selects") << 4 << u"Select All"_s << 3 << 1 << u"Deselect All"_s;
-    QTest::newRow("Command5 deselects") << 5 << u"Deselect All"_s << 3 << 2 << u"Select All"_s;
-    QTest::newRow("Command6, caption in other case")
+    QTest::newRow("selectAllUnboundStoresButton selects")
+        << 4 << u"Select All"_s << 3 << 1 << u"Deselect All"_s;
+    QTest::newRow("selectAllUnboundMailboxesButton deselects")
+        << 5 << u"Deselect All"_s << 3 << 2 << u"Select All"_s;
+    QTest::newRow("selectAllBoundMailboxesButton, caption in other case")
         << 6 << u"SELECT ALL"_s << 3 << 0 << u"Deselect All"_s;
-    QTest::newRow("Command7, any other caption deselects")
+    QTest::newRow("selectAllBoundStoresButton, any other caption deselects")
         << 7 << u"Select"_s << 2 << 0 << u"Select All"_s;
     QTest::newRow("empty list still toggles")
         << 5 << u"Select All"_s << 0 << -1 << u"Deselect All"_s;
@@ -149,19 +151,23 @@ void TestMailboxParts::toggle()
 
     MailboxLab lab(baseScenario());
     InstallForm &form = *lab.form;
-    const std::array buttons{&form.Command4, &form.Command5, &form.Command6, &form.Command7};
-    const std::array lists{&form.SysMbxInstList, &form.MbxInstList, &form.MbxUninstList,
-                           &form.SysMbxUninstList};
-    const std::array clicks{&InstallForm::Command4_Click, &InstallForm::Command5_Click,
-                            &InstallForm::Command6_Click, &InstallForm::Command7_Click};
+    const std::array buttons{&form.selectAllUnboundStoresButton,
+                             &form.selectAllUnboundMailboxesButton,
+                             &form.selectAllBoundMailboxesButton, &form.selectAllBoundStoresButton};
+    const std::array lists{&form.unboundStoreList, &form.unboundMailboxList, &form.boundMailboxList,
+                           &form.boundStoreList};
+    const std::array clicks{&InstallForm::onSelectAllUnboundStoresClicked,
+                            &InstallForm::onSelectAllUnboundMailboxesClicked,
+                            &InstallForm::onSelectAllBoundMailboxesClicked,
+                            &InstallForm::onSelectAllBoundStoresClicked};
     ListBoxModel &list = *lists[size_t(button - 4)];
     for (int i = 0; i < entries; ++i) {
         list.addItem(QStringLiteral("Entry %1").arg(i));
         list.setSelected(i, i % 2 == 0 ? !selected : selected); // mixed before the click
     }
-    list.setListIndex(current);
+    list.setCurrentIndex(current);
     int listClicks = 0;
-    list.onClick = [&listClicks] {
+    list.onClicked = [&listClicks] {
         ++listClicks;
     };
     buttons[size_t(button - 4)]->setCaption(caption);
@@ -169,7 +175,7 @@ void TestMailboxParts::toggle()
     (form.*clicks[size_t(button - 4)])();
     QCOMPARE(buttons[size_t(button - 4)]->caption(), newCaption);
     QCOMPARE(list.selectedCount(), selected ? entries : 0);
-    QCOMPARE(list.listIndex(), current);
+    QCOMPARE(list.currentIndex(), current);
     QCOMPARE(listClicks, 0);
 }
 
@@ -194,14 +200,14 @@ void TestMailboxParts::extent()
     {
         int textWidth(const QString &control, const QString &text) override
         {
-            return int(text.size()) * (control == QLatin1String("SysMbxUninstList") ? 7 : 1000);
+            return int(text.size()) * (control == QLatin1String("boundStoreList") ? 7 : 1000);
         }
     } screen;
-    ListBoxModel list(QStringLiteral("SysMbxUninstList"));
+    ListBoxModel list(QStringLiteral("boundStoreList"));
     list.setHorizontalExtent(999);
     for (const QString &entry : entries)
         list.addItem(entry);
-    HScrollListBox::SetHorizontalExtent(list, screen);
+    ListAids::setHorizontalExtent(list, screen);
     QCOMPARE(list.horizontalExtent(), extent);
 }
 
@@ -216,7 +222,7 @@ void TestMailboxParts::probe_data()
     QTest::addColumn<QString>("urlAfter"); // below Root
     QTest::addColumn<int>("logged");       // the error number logged once for urlAfter; 0: none
 
-    const QString inbox = Folders::InboxProperty;
+    const QString inbox = StoreFolders::InboxProperty;
     const QVariantMap plain{{inbox, Root + "/Inbox"}};
     const QString events = u"StoreEvents/GlobalEvents"_s;
     QTest::newRow("Inbox") << plain << u"Inbox"_s << u"item"_s << 1 << u"/Inbox/Kestrelon.reg"_s
@@ -261,13 +267,13 @@ void TestMailboxParts::probe()
         store.existing.insert(Root, root);
     if (traits.contains(u"item"_s))
         store.existing.insert(Root + urlAfter, {});
-    TextBoxModel txtErr;
-    ErrorLog log(txtErr);
+    TextBoxModel errorLogEdit;
+    ErrorLog log(errorLogEdit);
     QString url = Root;
     qint16 answer = 0;
     try {
-        answer = Folders::FolderItemExists(url, folder, ItemName, !traits.contains(u"quiet"_s),
-                                           store, log);
+        answer = StoreFolders::folderItemExists(url, folder, ItemName, !traits.contains(u"quiet"_s),
+                                                store, log);
     } catch (...) {
         QFAIL("a store failure escaped");
     }
@@ -280,10 +286,11 @@ void TestMailboxParts::probe()
                  folder.compare(u"inbox"_s, Qt::CaseInsensitive) == 0);
     if (result >= 0)
         QCOMPARE(store.records.last(), url);
-    QCOMPARE(int(txtErr.text().count(u" - ERROR: "_s)), logged ? 1 : 0);
+    QCOMPARE(int(errorLogEdit.text().count(u" - ERROR: "_s)), logged ? 1 : 0);
     if (logged)
-        QVERIFY2(txtErr.text().contains("] " + url + " - ERROR: " + QString::number(logged) + ' '),
-                 qPrintable(txtErr.text()));
+        QVERIFY2(
+            errorLogEdit.text().contains("] " + url + " - ERROR: " + QString::number(logged) + ' '),
+            qPrintable(errorLogEdit.text()));
 }
 
 QTEST_GUILESS_MAIN(TestMailboxParts)

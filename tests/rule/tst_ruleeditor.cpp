@@ -30,9 +30,9 @@ struct Fixture
     RuleRow &row(int i, int action, const QString &target)
     {
         editor.editorReady = false;
-        editor.rows[i].txtSpamTag.setText(QStringLiteral("X-Test: %1").arg(i));
-        editor.rows[i].List1.setTopIndex(action);
-        editor.rows[i].txtSpamFolder.setText(target);
+        editor.rows[i].conditionEdit.setText(QStringLiteral("X-Test: %1").arg(i));
+        editor.rows[i].actionList.setTopIndex(action);
+        editor.rows[i].targetEdit.setText(target);
         editor.editorReady = true;
         return editor.rows[i];
     }
@@ -41,10 +41,10 @@ struct Fixture
 // The target box and the "..." button as the row's action leaves them.
 void checkTarget(const RuleRow &row, const QString &text, bool locked, bool browse)
 {
-    QCOMPARE(row.txtSpamFolder.text(), text);
-    QCOMPARE(row.txtSpamFolder.locked(), locked);
-    QCOMPARE(row.txtSpamFolder.foreColor(), locked ? ColorRole::GrayText : ColorRole::WindowText);
-    QCOMPARE(row.cmdBrowse.enabled(), browse);
+    QCOMPARE(row.targetEdit.text(), text);
+    QCOMPARE(row.targetEdit.locked(), locked);
+    QCOMPARE(row.targetEdit.foreColor(), locked ? ColorRole::GrayText : ColorRole::WindowText);
+    QCOMPARE(row.browseRecipientButton.enabled(), browse);
 }
 
 template<typename... Values> void row(const char *tag, const Values &...values)
@@ -59,18 +59,18 @@ void TestRuleEditor::designTimeContent()
 {
     Fixture f;
     const RuleEditor &e = f.editor;
-    QCOMPARE(e.rows[0].List1.entries(),
+    QCOMPARE(e.rows[0].actionList.entries(),
              (QStringList{"move to folder", "delete", "forward to", "set SCL to "}));
-    QCOMPARE(e.rows[3].List1.entries(),
+    QCOMPARE(e.rows[3].actionList.entries(),
              (QStringList{"move to folder", "delete", "forward to", "set SCL to"}));
-    QCOMPARE(e.rows[1].btnTest.caption(), QStringLiteral("Test"));
-    QCOMPARE(e.rows[1].cmdBrowse.caption(), QStringLiteral("..."));
-    QCOMPARE(e.txtPriority.toolTip(), QStringLiteral("(0 is highest, 65535 is lowest)"));
+    QCOMPARE(e.rows[1].testConditionButton.caption(), QStringLiteral("Test"));
+    QCOMPARE(e.rows[1].browseRecipientButton.caption(), QStringLiteral("..."));
+    QCOMPARE(e.priorityEdit.toolTip(), QStringLiteral("(0 is highest, 65535 is lowest)"));
     QVERIFY(!e.editorReady);
     QCOMPARE(e.lastAcceptedPriority, QString());
-    QVERIFY(e.rows[0].List1.enabled());
-    QVERIFY(!e.rows[1].List1.enabled());
-    QVERIFY(e.rows[1].txtSpamFolder.locked());
+    QVERIFY(e.rows[0].actionList.enabled());
+    QVERIFY(!e.rows[1].actionList.enabled());
+    QVERIFY(e.rows[1].targetEdit.locked());
 }
 
 // Each step scrolls row 1 to an action, after an optional typed target; every property
@@ -89,20 +89,20 @@ void TestRuleEditor::steppingThroughTheActions()
                  {"x", 0, ""},           {nullptr, 2, ""}, {"x", 1, "[NULL]"}};
     for (const auto &step : steps) {
         if (step.typed)
-            row.txtSpamFolder.setText(QString::fromLatin1(step.typed));
-        row.List1.setSelected(step.action, true);
-        row.List1.setTopIndex(step.action);
-        f.editor.List1_Scroll(1);
+            row.targetEdit.setText(QString::fromLatin1(step.typed));
+        row.actionList.setSelected(step.action, true);
+        row.actionList.setTopIndex(step.action);
+        f.editor.onActionScrolled(1);
         const bool forward = step.action == RuleEditor::ForwardTo;
         checkTarget(row, QString::fromLatin1(step.target), forward, forward);
-        QCOMPARE(row.List1.selectedCount(), 0);
-        QCOMPARE(row.List1.listIndex(), -1);
+        QCOMPARE(row.actionList.selectedCount(), 0);
+        QCOMPARE(row.actionList.currentIndex(), -1);
         QCOMPARE(f.editor.action(1), step.action);
     }
     // Setting an unchanged index clicks as well.
-    row.txtSpamFolder.setText(QStringLiteral("typed"));
-    f.editor.setActionListIndex(1, -1);
-    QCOMPARE(row.txtSpamFolder.text(), QStringLiteral("[NULL]"));
+    row.targetEdit.setText(QStringLiteral("typed"));
+    f.editor.setActionIndex(1, -1);
+    QCOMPARE(row.targetEdit.text(), QStringLiteral("[NULL]"));
 }
 
 void TestRuleEditor::switchingRowOffAndOn_data()
@@ -122,22 +122,22 @@ void TestRuleEditor::switchingRowOffAndOn()
 
     Fixture f;
     RuleRow &row = f.row(2, action, QStringLiteral("Target"));
-    row.cmdBrowse.setEnabled(true);
-    row.txtSpamTag.setText(emptyCondition);
-    QCOMPARE(row.txtSpamTag.toolTip(), emptyCondition);
-    QVERIFY(!row.List1.enabled());
+    row.browseRecipientButton.setEnabled(true);
+    row.conditionEdit.setText(emptyCondition);
+    QCOMPARE(row.conditionEdit.toolTip(), emptyCondition);
+    QVERIFY(!row.actionList.enabled());
     checkTarget(row, QString(), true, false);
     QCOMPARE(f.editor.action(2), action);
 
     // On again: the lock follows the action, "..." and the text stay as they are.
-    row.txtSpamTag.setText(QStringLiteral(" Subject: x "));
-    QCOMPARE(row.txtSpamTag.toolTip(), QStringLiteral(" Subject: x "));
-    QVERIFY(row.List1.enabled());
-    QCOMPARE(row.txtSpamFolder.locked(), action == RuleEditor::ForwardTo);
-    QCOMPARE(row.txtSpamFolder.foreColor(),
+    row.conditionEdit.setText(QStringLiteral(" Subject: x "));
+    QCOMPARE(row.conditionEdit.toolTip(), QStringLiteral(" Subject: x "));
+    QVERIFY(row.actionList.enabled());
+    QCOMPARE(row.targetEdit.locked(), action == RuleEditor::ForwardTo);
+    QCOMPARE(row.targetEdit.foreColor(),
              action == RuleEditor::ForwardTo ? ColorRole::GrayText : ColorRole::WindowText);
-    QVERIFY(!row.cmdBrowse.enabled());
-    QCOMPARE(row.txtSpamFolder.text(), QString());
+    QVERIFY(!row.browseRecipientButton.enabled());
+    QCOMPARE(row.targetEdit.text(), QString());
 }
 
 void TestRuleEditor::sclCheck_data()
@@ -161,11 +161,11 @@ void TestRuleEditor::sclCheck()
 
     Fixture f;
     RuleRow &row = f.row(1, action, target);
-    f.editor.txtSpamFolder_LostFocus(1);
-    QCOMPARE(row.txtSpamFolder.text(), target);
-    QCOMPARE(row.txtSpamFolder.toolTip(), target);
+    f.editor.onTargetFocusLost(1);
+    QCOMPARE(row.targetEdit.text(), target);
+    QCOMPARE(row.targetEdit.toolTip(), target);
     QCOMPARE(f.screen.messages.size(), complains ? 1 : 0);
-    QCOMPARE(f.screen.focusRequests, complains ? QStringList{"txtSpamFolder_1"} : QStringList());
+    QCOMPARE(f.screen.focusRequests, complains ? QStringList{"targetEdit1"} : QStringList());
     if (complains) {
         QCOMPARE(f.screen.messages[0].text, QStringLiteral("SCL should be from -1 To 9"));
         QCOMPARE(f.screen.messages[0].icon, Screen::Icon::None);
@@ -176,9 +176,9 @@ void TestRuleEditor::sclCheck()
 void TestRuleEditor::priorityKeysAndCheck()
 {
     for (QChar key : QStringLiteral("0123456789\b "))
-        QVERIFY2(RuleEditor::txtPriority_KeyPress(key), qPrintable(QString::number(key.unicode())));
+        QVERIFY2(RuleEditor::isPriorityKeyAllowed(key), qPrintable(QString::number(key.unicode())));
     for (QChar key : QStringLiteral("a-.\t\r\x16/:") + QChar(0x0663))
-        QVERIFY2(!RuleEditor::txtPriority_KeyPress(key),
+        QVERIFY2(!RuleEditor::isPriorityKeyAllowed(key),
                  qPrintable(QString::number(key.unicode())));
 
     // Each text typed in turn, and what the box shows and holds as accepted afterwards.
@@ -193,18 +193,18 @@ void TestRuleEditor::priorityKeysAndCheck()
                               {"-", "2D2"},        {"\t5", "2D2"},     {"   ", "2D2"},
                               {"+5", "+5"},        {"1.5", "1.5"},     {"65535", "65535"}};
     for (const auto &[typed, shown] : steps) {
-        f.editor.txtPriority.setText(QString::fromLatin1(typed));
-        QCOMPARE(f.editor.txtPriority.text(), QString::fromLatin1(shown));
+        f.editor.priorityEdit.setText(QString::fromLatin1(typed));
+        QCOMPARE(f.editor.priorityEdit.text(), QString::fromLatin1(shown));
         QCOMPARE(f.editor.lastAcceptedPriority, QString::fromLatin1(shown));
         QVERIFY(!f.editor.priorityGuard);
     }
     // The guard turns exactly one change away.
     f.editor.priorityGuard = true;
-    f.editor.txtPriority.setText(QStringLiteral("abc"));
-    QCOMPARE(f.editor.txtPriority.text(), QStringLiteral("abc"));
+    f.editor.priorityEdit.setText(QStringLiteral("abc"));
+    QCOMPARE(f.editor.priorityEdit.text(), QStringLiteral("abc"));
     QVERIFY(!f.editor.priorityGuard);
-    f.editor.txtPriority.setText(QStringLiteral("abcd"));
-    QCOMPARE(f.editor.txtPriority.text(), QStringLiteral("65535"));
+    f.editor.priorityEdit.setText(QStringLiteral("abcd"));
+    QCOMPARE(f.editor.priorityEdit.text(), QStringLiteral("65535"));
 }
 
 // While the loader runs, neither a list index, an unchanged one nor a scroll clicks.
@@ -213,21 +213,21 @@ void TestRuleEditor::loadingEditorIgnoresActionClicks()
     Fixture f;
     RuleRow &row = f.row(0, 0, QStringLiteral("Keep"));
     f.editor.editorReady = false;
-    row.List1.setSelected(2, true);
-    row.List1.setListIndex(2);
-    f.editor.setActionListIndex(0, 2);
-    row.List1.setTopIndex(3);
-    f.editor.List1_Scroll(0);
-    QCOMPARE(row.txtSpamFolder.text(), QStringLiteral("Keep"));
-    QVERIFY(!row.txtSpamFolder.locked());
-    QVERIFY(row.List1.selected(2));
+    row.actionList.setSelected(2, true);
+    row.actionList.setCurrentIndex(2);
+    f.editor.setActionIndex(0, 2);
+    row.actionList.setTopIndex(3);
+    f.editor.onActionScrolled(0);
+    QCOMPARE(row.targetEdit.text(), QStringLiteral("Keep"));
+    QVERIFY(!row.targetEdit.locked());
+    QVERIFY(row.actionList.selected(2));
 }
 
 void TestRuleEditor::buttonsReachTheirHooks()
 {
     Fixture f;
-    f.editor.btnTest_Click(1); // without hooks: nothing happens
-    f.editor.cmdBrowse_Click(1);
+    f.editor.onTestConditionClicked(1); // without hooks: nothing happens
+    f.editor.onBrowseRecipientClicked(1);
     QList<int> tested;
     QList<int> browsed;
     f.editor.testCondition = [&](int row) {
@@ -236,8 +236,8 @@ void TestRuleEditor::buttonsReachTheirHooks()
     f.editor.browseRecipient = [&](int row) {
         browsed << row;
     };
-    f.editor.btnTest_Click(2);
-    f.editor.cmdBrowse_Click(3);
+    f.editor.onTestConditionClicked(2);
+    f.editor.onBrowseRecipientClicked(3);
     QCOMPARE(tested, QList<int>{2});
     QCOMPARE(browsed, QList<int>{3});
 }

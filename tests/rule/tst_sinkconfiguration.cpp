@@ -29,12 +29,12 @@ void fill(RuleEditor &editor, const QString &rule)
 {
     const QStringList parts = rule.split(QLatin1Char(';'));
     for (int i = 0; i < RuleEditor::RowCount; ++i) {
-        editor.rows[i].txtSpamTag.setText(parts[0].split(QLatin1Char('|')).value(i));
-        editor.rows[i].List1.setTopIndex(parts[1][i].digitValue());
-        editor.rows[i].txtSpamFolder.setText(parts[2].split(QLatin1Char('|')).value(i));
+        editor.rows[i].conditionEdit.setText(parts[0].split(QLatin1Char('|')).value(i));
+        editor.rows[i].actionList.setTopIndex(parts[1][i].digitValue());
+        editor.rows[i].targetEdit.setText(parts[2].split(QLatin1Char('|')).value(i));
     }
     editor.priorityGuard = true;
-    editor.txtPriority.setText(parts[3]);
+    editor.priorityEdit.setText(parts[3]);
     editor.priorityGuard = false;
 }
 
@@ -44,12 +44,12 @@ QString ruleOf(const RuleEditor &editor)
     QString actions;
     QStringList targets;
     for (int i = 0; i < RuleEditor::RowCount; ++i) {
-        conditions << editor.rows[i].txtSpamTag.text();
+        conditions << editor.rows[i].conditionEdit.text();
         actions += QString::number(editor.action(i));
-        targets << editor.rows[i].txtSpamFolder.text();
+        targets << editor.rows[i].targetEdit.text();
     }
     return conditions.join(QLatin1Char('|')) + QLatin1Char(';') + actions + QLatin1Char(';') +
-           targets.join(QLatin1Char('|')) + QLatin1Char(';') + editor.txtPriority.text();
+           targets.join(QLatin1Char('|')) + QLatin1Char(';') + editor.priorityEdit.text();
 }
 
 template<typename... Texts> void row(const char *tag, const Texts &...texts)
@@ -100,7 +100,7 @@ void TestSinkConfiguration::build()
     RecordingScreen screen;
     RuleEditor editor(screen);
     fill(editor, rule);
-    const std::optional<QString> built = BuildSinkConfiguration(editor, Caption);
+    const std::optional<QString> built = buildSinkConfiguration(editor, Caption);
     QCOMPARE(built.value_or(QString()), stored);
     QCOMPARE(built.has_value(), !stored.isEmpty());
     QCOMPARE(screen.messages.size(), built ? 0 : 1);
@@ -113,7 +113,7 @@ void TestSinkConfiguration::build()
         return;
     }
     RuleEditor reader(screen);
-    LoadSinkConfiguration(reader, *built);
+    loadSinkConfiguration(reader, *built);
     QCOMPARE(ruleOf(reader), after);
 }
 
@@ -149,19 +149,19 @@ void TestSinkConfiguration::load()
     RuleEditor editor(screen);
     if (!before.isEmpty())
         fill(editor, before);
-    LoadSinkConfiguration(editor, stored);
+    loadSinkConfiguration(editor, stored);
     QCOMPARE(ruleOf(editor), after);
-    QCOMPARE(editor.lastAcceptedPriority, editor.txtPriority.text());
+    QCOMPARE(editor.lastAcceptedPriority, editor.priorityEdit.text());
     QVERIFY(!editor.priorityGuard);
     // A row without a condition is switched off; the others show no highlight.
     for (const RuleRow &row : editor.rows) {
-        const bool off = trimSpaces(row.txtSpamTag.text()).isEmpty();
-        QCOMPARE(row.List1.enabled(), !off);
+        const bool off = trimSpaces(row.conditionEdit.text()).isEmpty();
+        QCOMPARE(row.actionList.enabled(), !off);
         if (off) {
-            QVERIFY(row.txtSpamFolder.locked());
-            QCOMPARE(row.txtSpamFolder.foreColor(), ColorRole::GrayText);
+            QVERIFY(row.targetEdit.locked());
+            QCOMPARE(row.targetEdit.foreColor(), ColorRole::GrayText);
         }
-        QCOMPARE(row.List1.selectedCount(), 0);
+        QCOMPARE(row.actionList.selectedCount(), 0);
     }
     QVERIFY(screen.messages.isEmpty());
 }
@@ -173,14 +173,14 @@ void TestSinkConfiguration::loadWithoutConditionsUnlocksRows()
     RuleEditor editor(screen);
     fill(editor, QStringLiteral("A|B|C|;0000;a|b|c|;1"));
     for (RuleRow &row : editor.rows)
-        row.txtSpamFolder.setLocked(true);
-    editor.rows[2].List1.setListIndex(2);
-    LoadSinkConfiguration(editor, QStringLiteral("a\t\r   "));
+        row.targetEdit.setLocked(true);
+    editor.rows[2].actionList.setCurrentIndex(2);
+    loadSinkConfiguration(editor, QStringLiteral("a\t\r   "));
     QCOMPARE(ruleOf(editor), QStringLiteral("A|B|C|;0000;a|||;1"));
-    QVERIFY(!editor.rows[0].txtSpamFolder.locked());
-    QVERIFY(!editor.rows[1].txtSpamFolder.locked());
-    QVERIFY(editor.rows[2].txtSpamFolder.locked());
-    QVERIFY(editor.rows[3].txtSpamFolder.locked());
+    QVERIFY(!editor.rows[0].targetEdit.locked());
+    QVERIFY(!editor.rows[1].targetEdit.locked());
+    QVERIFY(editor.rows[2].targetEdit.locked());
+    QVERIFY(editor.rows[3].targetEdit.locked());
 }
 
 QTEST_GUILESS_MAIN(TestSinkConfiguration)

@@ -2,7 +2,7 @@
 
 #include "platform/lab/labfile.h"
 #include "platform/lab/labscenario.h"
-#include "shell/installform.h"
+#include "setup/installform.h"
 #include "shell/recordingscreen.h"
 
 #include <memory>

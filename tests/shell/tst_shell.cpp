@@ -1,17 +1,17 @@
 #include "platform/platformerror.h"
 #include "shell/basicnumbers.h"
 #include "shell/displaycheck.h"
-#include "shell/freeze.h"
 #include "shell/labfixture.h"
 #include "shell/progress.h"
+#include "shell/repaintlock.h"
 
 #include <limits>
 #include <QLocale>
 #include <QTest>
 
-// The shell below the window: Form_Load's machine facts, the batch switch, the cluster
+// The shell below the window: onLoad's machine facts, the batch switch, the cluster
 // lookup of the first activation, progress, the error log, rounding, the display check
-// and Freeze.
+// and RepaintLock.
 class TestShell : public QObject
 {
     Q_OBJECT
@@ -22,7 +22,7 @@ private slots:
         QTest::addColumn<QString>("computer");
         QTest::addColumn<QString>("domain");
         QTest::addColumn<QStringList>("listing");
-        // ComputerName, FileFolderURL, FolderURL
+        // fullComputerName, fileMailboxRoot, httpMailboxRoot
         QTest::addColumn<QStringList>("expected");
 
         const QStringList exch01 = {
@@ -52,15 +52,17 @@ private slots:
         scenario.machine.domainDnsName = domain;
         scenario.machine.storeRootListing = listing;
         LabFixture lab(scenario);
-        lab.form.Form_Load();
-        QCOMPARE(lab.form.ShortComputerName, computer.toLower());
-        QCOMPARE(lab.form.DomainDNSName, domain.toLower());
-        QCOMPARE((QStringList{lab.form.ComputerName, lab.form.FileFolderURL, lab.form.FolderURL}),
+        lab.form.onLoad();
+        QCOMPARE(lab.form.shortComputerName, computer.toLower());
+        QCOMPARE(lab.form.domainDnsName, domain.toLower());
+        QCOMPARE((QStringList{lab.form.fullComputerName, lab.form.fileMailboxRoot,
+                              lab.form.httpMailboxRoot}),
                  expected);
-        QCOMPARE(lab.form.globals.GCPath, QStringLiteral("GC://dc01.corp.example.local"));
-        QVERIFY(lab.form.globals.DirectoryConnection->isOpen());
+        QCOMPARE(lab.form.globals.globalCatalogPath,
+                 QStringLiteral("GC://dc01.corp.example.local"));
+        QVERIFY(lab.form.globals.directoryConnection->isOpen());
         // Prepared for the inbox probes, which open it per mailbox.
-        QVERIFY(!lab.form.globals.StoreConnection->isOpen());
+        QVERIFY(!lab.form.globals.storeConnection->isOpen());
     }
 
     void batchSwitch_data()
@@ -84,8 +86,8 @@ private slots:
         QFETCH(bool, batch);
 
         LabFixture lab({}, commandLine);
-        lab.form.Form_Load();
-        QCOMPARE(lab.form.blnBatchMode, batch);
+        lab.form.onLoad();
+        QCOMPARE(lab.form.batchMode, batch);
         QCOMPARE(lab.form.caption, batch ? QStringLiteral("Kestrelon setup - batch mode")
                                          : QStringLiteral("Kestrelon setup"));
     }
@@ -130,17 +132,17 @@ private slots:
         if (!homeServer.isEmpty())
             addAccount(QStringLiteral("setupadmin"), homeServer);
         LabFixture lab(scenario);
-        lab.form.Form_Load();
-        QCOMPARE(lab.form.blnIsClusterNode, cluster);
-        QCOMPARE(lab.form.ClusterName, QString());
+        lab.form.onLoad();
+        QCOMPARE(lab.form.runsOnClusterNode, cluster);
+        QCOMPARE(lab.form.clusterName, QString());
 
-        lab.form.ClusterName = QStringLiteral("stale");
-        lab.form.Form_Activate();
-        QCOMPARE(lab.form.ClusterName, clusterName);
+        lab.form.clusterName = QStringLiteral("stale");
+        lab.form.onActivate();
+        QCOMPARE(lab.form.clusterName, clusterName);
         // Only the first activation loads.
-        lab.form.ClusterName = QStringLiteral("kept");
-        lab.form.Form_Activate();
-        QCOMPARE(lab.form.ClusterName, QStringLiteral("kept"));
+        lab.form.clusterName = QStringLiteral("kept");
+        lab.form.onActivate();
+        QCOMPARE(lab.form.clusterName, QStringLiteral("kept"));
     }
 
     void progress_data()
@@ -172,31 +174,31 @@ private slots:
         QFETCH(QStringList, shown);
 
         LabFixture lab;
-        lab.form.Picture1.setScaleWidth(scaleWidth);
-        lab.form.globals.ProgressCount = start;
+        lab.form.progressBox.setScaleWidth(scaleWidth);
+        lab.form.globals.progressCount = start;
         for (int i = 0; i < counts.size(); ++i) {
             qint32 step = increment;
-            lab.form.UpdateStatus(step, lab.form.Picture1);
-            QCOMPARE(lab.form.globals.ProgressCount, counts.at(i));
-            QCOMPARE(lab.form.Picture1.barWidth(), double(counts.at(i)));
-            QCOMPARE(lab.form.Picture1.text(), shown.at(i));
+            lab.form.advanceProgress(step, lab.form.progressBox);
+            QCOMPARE(lab.form.globals.progressCount, counts.at(i));
+            QCOMPARE(lab.form.progressBox.barWidth(), double(counts.at(i)));
+            QCOMPARE(lab.form.progressBox.text(), shown.at(i));
         }
     }
 
     void progressOverflowRaises()
     {
         LabFixture lab;
-        lab.form.Picture1.setScaleWidth(10);
-        lab.form.globals.ProgressCount = std::numeric_limits<qint32>::max();
+        lab.form.progressBox.setScaleWidth(10);
+        lab.form.globals.progressCount = std::numeric_limits<qint32>::max();
         qint32 increment = 1;
         try {
-            lab.form.UpdateStatus(increment, lab.form.Picture1);
+            lab.form.advanceProgress(increment, lab.form.progressBox);
             QFAIL("an overflowing count must raise");
         } catch (const platform::PlatformError &error) {
             QCOMPARE(error.number, 6);
             QCOMPARE(error.description, QStringLiteral("Overflow"));
         }
-        QCOMPARE(lab.form.globals.ProgressCount, std::numeric_limits<qint32>::max());
+        QCOMPARE(lab.form.globals.progressCount, std::numeric_limits<qint32>::max());
     }
 
     void progressTextOrigin()
@@ -210,8 +212,8 @@ private slots:
     void roundsNegativeHalvesToEven()
     {
         // Positive halves are covered by the 8-step walk.
-        QCOMPARE(basic::roundHalfEven(-2.5), -2.0);
-        QCOMPARE(basic::roundHalfEven(-3.5), -4.0);
+        QCOMPARE(BasicNumbers::roundHalfEven(-2.5), -2.0);
+        QCOMPARE(BasicNumbers::roundHalfEven(-3.5), -4.0);
     }
 
     void errorLogNewestFirstThenCleared()
@@ -226,22 +228,23 @@ private slots:
         lab.form.errorLog.add(QStringLiteral("mbx/ann"), int(0x80040E19),
                               QStringLiteral("Not found."));
         lab.form.errorLog.add(QString(), 3704, QString());
-        QCOMPARE(lab.form.txtErr.text(), stamp + "  - ERROR: 3704 \r\n\r\n" + stamp +
-                                             " mbx/ann - ERROR: -2147217895 Not found.\r\n\r\n");
+        QCOMPARE(lab.form.errorLogEdit.text(),
+                 stamp + "  - ERROR: 3704 \r\n\r\n" + stamp +
+                     " mbx/ann - ERROR: -2147217895 Not found.\r\n\r\n");
         lab.form.showErrorLogIfAny();
-        QVERIFY(lab.form.txtErr.visible());
-        QVERIFY(lab.form.Command3.visible());
+        QVERIFY(lab.form.errorLogEdit.visible());
+        QVERIFY(lab.form.clearErrorLogButton.visible());
 
-        lab.form.Command3_Click();
-        QCOMPARE(lab.form.txtErr.text(), QString());
-        QVERIFY(!lab.form.txtErr.visible());
-        QVERIFY(!lab.form.Command3.visible());
+        lab.form.onClearErrorLogClicked();
+        QCOMPARE(lab.form.errorLogEdit.text(), QString());
+        QVERIFY(!lab.form.errorLogEdit.visible());
+        QVERIFY(!lab.form.clearErrorLogButton.visible());
         // An empty log hides controls that were shown.
-        lab.form.txtErr.setVisible(true);
-        lab.form.Command3.setVisible(true);
+        lab.form.errorLogEdit.setVisible(true);
+        lab.form.clearErrorLogButton.setVisible(true);
         lab.form.showErrorLogIfAny();
-        QVERIFY(!lab.form.txtErr.visible());
-        QVERIFY(!lab.form.Command3.visible());
+        QVERIFY(!lab.form.errorLogEdit.visible());
+        QVERIFY(!lab.form.clearErrorLogButton.visible());
     }
 
     void displayAvailable_data()
@@ -271,18 +274,18 @@ private slots:
         QCOMPARE(::displayAvailable(environment), available);
     }
 
-    void freezeHoldsLockWhileAlive()
+    void repaintLockHoldsLockWhileAlive()
     {
         RecordingScreen screen;
         {
-            Freeze freeze(screen);
-            freeze.Form(QStringLiteral("SelectRecipient"));
-            QCOMPARE(screen.lockedWindow, QStringLiteral("SelectRecipient"));
+            RepaintLock repaintLock(screen);
+            repaintLock.lock(QStringLiteral("RecipientPickerDialog"));
+            QCOMPARE(screen.lockedWindow, QStringLiteral("RecipientPickerDialog"));
         }
         QCOMPARE(screen.lockedWindow, QString());
         {
-            Freeze freeze(screen, QStringLiteral("InstallForm"));
-            QCOMPARE(screen.lockedWindow, QStringLiteral("InstallForm"));
+            RepaintLock repaintLock(screen, QStringLiteral("InstallWindow"));
+            QCOMPARE(screen.lockedWindow, QStringLiteral("InstallWindow"));
         }
         QCOMPARE(screen.lockedWindow, QString());
     }

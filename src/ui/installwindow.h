@@ -1,26 +1,26 @@
 #pragma once
 
-#include "shell/installform.h"
+#include "setup/installform.h"
 #include "ui/controlbinding.h"
 
 #include <QWidget>
 
 namespace Ui {
-class InstallForm;
+class InstallWindow;
 }
 
 // The main window: the Designer layout bound to the InstallForm model.
-class InstallFormView : public QWidget
+class InstallWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit InstallFormView(InstallForm &form, QWidget *parent = nullptr);
-    ~InstallFormView() override;
+    explicit InstallWindow(InstallForm &form, QWidget *parent = nullptr);
+    ~InstallWindow() override;
 
     // Copies the model's changes into the widgets.
     void sync();
     // Runs the window's first activation under the wait cursor; later calls do nothing.
-    // The program calls it once the window is on the screen and Form_Load has run.
+    // The program calls it once the window is on the screen and onLoad has run.
     void activateFirstTime();
 
 protected:
@@ -32,6 +32,6 @@ private:
     void bindRuleArea();
 
     InstallForm &m_form;
-    std::unique_ptr<Ui::InstallForm> m_ui;
+    std::unique_ptr<Ui::InstallWindow> m_ui;
     ControlBinding m_binding;
 };

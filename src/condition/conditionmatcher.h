@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace basParser {
+namespace ConditionMatcher {
 
 // Decides whether a header value satisfies a rule condition: wildcard patterns switched
 // on by "{*}" or "{?}", numeric comparisons in a brace group such as "IMFSCL: {> 3}".
@@ -10,6 +10,6 @@ namespace basParser {
 // texts are rewritten in place: the value trimmed of spaces, the condition trimmed and
 // with its escapes replaced. Any text is accepted, of any length, and the call always
 // returns; an unusable condition simply does not match.
-bool MatchCondition(QString &Value, QString &Condition);
+bool matchCondition(QString &value, QString &condition);
 
-} // namespace basParser
+} // namespace ConditionMatcher

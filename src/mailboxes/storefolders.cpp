@@ -1,11 +1,11 @@
-#include "mailboxes/folders.h"
+#include "mailboxes/storefolders.h"
 
 #include "platform/platformerror.h"
 
 #include <memory>
 #include <optional>
 
-namespace Folders {
+namespace StoreFolders {
 
 namespace {
 
@@ -49,26 +49,26 @@ QString inboxUrlOf(const platform::StoreRecord &root)
 
 } // namespace
 
-qint16 FolderItemExists(QString &mailboxURL, const QString &folder, const QString &itemName,
+qint16 folderItemExists(QString &mailboxUrl, const QString &folder, const QString &itemName,
                         bool logErrors, platform::StoreConnection &connection, ErrorLog &errorLog)
 {
     qint16 result = -1;
     std::unique_ptr<platform::StoreRecord> record;
     std::optional<platform::PlatformError> pending;
     try {
-        connection.setConnectionString(mailboxURL);
-        connection.open(mailboxURL, QString(), QString());
+        connection.setConnectionString(mailboxUrl);
+        connection.open(mailboxUrl, QString(), QString());
         if (folder.compare(QLatin1String("inbox"), Qt::CaseInsensitive) != 0) {
-            mailboxURL += QLatin1Char('/') + folder;
+            mailboxUrl += QLatin1Char('/') + folder;
         } else {
-            record = openForReading(connection, mailboxURL);
+            record = openForReading(connection, mailboxUrl);
             if (record->fieldCount() > 0)
-                mailboxURL = inboxUrlOf(*record);
+                mailboxUrl = inboxUrlOf(*record);
             record->close();
         }
         result = 0;
-        mailboxURL += QLatin1Char('/') + itemName;
-        record = openForReading(connection, mailboxURL);
+        mailboxUrl += QLatin1Char('/') + itemName;
+        record = openForReading(connection, mailboxUrl);
         result = 1;
     } catch (const platform::PlatformError &error) {
         pending = error;
@@ -79,8 +79,8 @@ qint16 FolderItemExists(QString &mailboxURL, const QString &folder, const QStrin
 
     // A missing item (0) is an answer, not a failure worth the administrator's time.
     if (result == -1 && pending && logErrors)
-        errorLog.add(mailboxURL, pending->number, pending->description);
+        errorLog.add(mailboxUrl, pending->number, pending->description);
     return result;
 }
 
-} // namespace Folders
+} // namespace StoreFolders

@@ -1,15 +1,15 @@
-#include "shell/installform.h"
+#include "setup/installform.h"
 
-void InstallForm::Form_Activate()
+void InstallForm::onActivate()
 {
-    if (blnNotFirstTime)
+    if (firstActivationDone)
         return;
-    blnNotFirstTime = true;
+    firstActivationDone = true;
 
     // The part of loading the installed state that exists so far: the cluster's server
     // name, the mailbox lists, and the log of what failed on the way.
-    if (blnIsClusterNode)
-        GetClusterName();
-    GetUsersWithMailboxes();
+    if (runsOnClusterNode)
+        findClusterName();
+    refreshMailboxLists();
     showErrorLogIfAny();
 }

@@ -1,10 +1,10 @@
-#include "condition/basparser.h"
+#include "condition/conditionmatcher.h"
 
 #include "condition/numberreader.h"
 #include "condition/wildcardpattern.h"
 #include "rule/spacetrim.h"
 
-namespace basParser {
+namespace ConditionMatcher {
 
 namespace {
 
@@ -80,31 +80,31 @@ bool compareGroup(const QString &value, const QString &condition, qsizetype open
 
 } // namespace
 
-bool MatchCondition(QString &Value, QString &Condition)
+bool matchCondition(QString &value, QString &condition)
 {
-    Value = trimSpaces(Value);
-    Condition = trimSpaces(Condition);
+    value = trimSpaces(value);
+    condition = trimSpaces(condition);
 
     bool patternMode = false;
-    if (Condition.contains(QLatin1String("{*}"))) {
+    if (condition.contains(QLatin1String("{*}"))) {
         patternMode = true;
-        Condition.replace(QLatin1String("{*}"), QLatin1String("*"));
-        Condition.replace(QLatin1String("{?}"), QLatin1String("?"));
-    } else if (Condition.contains(QLatin1String("{?}"))) {
+        condition.replace(QLatin1String("{*}"), QLatin1String("*"));
+        condition.replace(QLatin1String("{?}"), QLatin1String("?"));
+    } else if (condition.contains(QLatin1String("{?}"))) {
         patternMode = true;
-        Condition.replace(QLatin1String("{?}"), QLatin1String("?"));
+        condition.replace(QLatin1String("{?}"), QLatin1String("?"));
     }
 
-    const qsizetype open = Condition.indexOf(QLatin1Char('{'));
-    const qsizetype close = open < 0 ? -1 : Condition.indexOf(QLatin1Char('}'), open);
+    const qsizetype open = condition.indexOf(QLatin1Char('{'));
+    const qsizetype close = open < 0 ? -1 : condition.indexOf(QLatin1Char('}'), open);
     const bool comparisonMode = open >= 0 && close >= 0;
 
     if (comparisonMode) {
-        if (!compareGroup(Value, Condition, open, close))
+        if (!compareGroup(value, condition, open, close))
             return false;
-        return !patternMode || matchesWildcard(Value.toUpper(), Condition.toUpper());
+        return !patternMode || matchesWildcard(value.toUpper(), condition.toUpper());
     }
-    return patternMode && matchesWildcard(Value.toUpper(), Condition.toUpper());
+    return patternMode && matchesWildcard(value.toUpper(), condition.toUpper());
 }
 
-} // namespace basParser
+} // namespace ConditionMatcher

@@ -4,10 +4,10 @@
 #include "shell/screen.h"
 
 // Gives a list a horizontal scroll range wide enough for its longest entry.
-namespace HScrollListBox {
+namespace ListAids {
 
 // The extent is the widest entry, measured in the list's own font, plus a vertical
 // scroll bar's width; an empty list gets 0, which takes its horizontal scroll bar away.
-void SetHorizontalExtent(ListBoxModel &list, Screen &screen);
+void setHorizontalExtent(ListBoxModel &list, Screen &screen);
 
-} // namespace HScrollListBox
+} // namespace ListAids

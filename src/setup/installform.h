@@ -1,0 +1,111 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "rule/ruleeditor.h"
+#include "shell/controls.h"
+#include "shell/errorlog.h"
+#include "shell/globals.h"
+#include "shell/screen.h"
+
+// The main window's behaviour: the shared program state, the controls it reads and
+// writes, and its event handlers. Handlers are defined in the .cpp files of the
+// subsystem that owns them; the Qt view mirrors this state and forwards events.
+class InstallForm
+{
+public:
+    static inline const QString ProductName = QStringLiteral("Kestrelon");
+
+    InstallForm(platform::Platform &platform, Screen &screen, QString commandLine = {});
+    InstallForm(const InstallForm &) = delete;
+    InstallForm &operator=(const InstallForm &) = delete;
+
+    platform::Platform &platform() { return m_platform; }
+    Screen &screen() { return m_screen; }
+
+    // Shared program state, built by onLoad.
+    bool batchMode = false;
+    QString httpMailboxRoot;
+    QString fileMailboxRoot;
+    QString fullComputerName;
+    QString shortComputerName;
+    bool firstActivationDone = false;
+    bool runsOnClusterNode = false;
+    QString clusterName;
+    QString domainDnsName;
+    Globals globals;
+
+    // The argument text after the program name.
+    QString commandLine;
+
+    // Window and controls.
+    QString caption;
+
+    // Sink installation.
+    CheckBoxModel installSinkCheck{QStringLiteral("installSinkCheck")};
+    CheckBoxModel uninstallSinkCheck{QStringLiteral("uninstallSinkCheck")};
+    TextBoxModel identityEdit{QStringLiteral("identityEdit")};
+    TextBoxModel passwordEdit{QStringLiteral("passwordEdit")};
+    LabelModel identityLabel{QStringLiteral("identityLabel")};
+    LabelModel passwordLabel{QStringLiteral("passwordLabel")};
+
+    // Mailbox lists: "bound" ones carry the registration item, "Store" ones are system
+    // mailboxes bound store-wide.
+    ListBoxModel unboundStoreList{QStringLiteral("unboundStoreList")};
+    ListBoxModel boundStoreList{QStringLiteral("boundStoreList")};
+    ListBoxModel unboundMailboxList{QStringLiteral("unboundMailboxList")};
+    ListBoxModel boundMailboxList{QStringLiteral("boundMailboxList")};
+    CheckBoxModel registerStoresCheck{QStringLiteral("registerStoresCheck")};
+    CheckBoxModel registerMailboxesCheck{QStringLiteral("registerMailboxesCheck")};
+    CheckBoxModel unregisterMailboxesCheck{QStringLiteral("unregisterMailboxesCheck")};
+    CheckBoxModel unregisterStoresCheck{QStringLiteral("unregisterStoresCheck")};
+    CheckBoxModel showDisabledCheck{QStringLiteral("showDisabledCheck")};
+    ButtonModel selectAllUnboundStoresButton{QStringLiteral("selectAllUnboundStoresButton")};
+    ButtonModel selectAllUnboundMailboxesButton{QStringLiteral("selectAllUnboundMailboxesButton")};
+    ButtonModel selectAllBoundMailboxesButton{QStringLiteral("selectAllBoundMailboxesButton")};
+    ButtonModel selectAllBoundStoresButton{QStringLiteral("selectAllBoundStoresButton")};
+
+    // Commands, error log and progress.
+    ButtonModel applyButton{QStringLiteral("applyButton")};
+    ButtonModel exitButton{QStringLiteral("exitButton")};
+    ButtonModel clearErrorLogButton{QStringLiteral("clearErrorLogButton")};
+    TextBoxModel errorLogEdit{QStringLiteral("errorLogEdit")};
+    ProgressBoxModel progressBox{QStringLiteral("progressBox")};
+
+    // Rule area captions.
+    LabelModel conditionLabel{QStringLiteral("conditionLabel")};
+    LabelModel actionLabel{QStringLiteral("actionLabel")};
+    LabelModel targetLabel{QStringLiteral("targetLabel")};
+    LabelModel priorityLabel{QStringLiteral("priorityLabel")};
+    LabelModel conditionExampleLabel{QStringLiteral("conditionExampleLabel")};
+    LabelModel targetExampleLabel{QStringLiteral("targetExampleLabel")};
+    RuleEditor rule;
+    ErrorLog errorLog{errorLogEdit};
+
+    // Start-up and the shell.
+    void onLoad();
+    void onActivate();
+    void onUnload();
+    QString logonUserName();
+    void findClusterName();
+    void onExitClicked();
+    void onClearErrorLogClicked();
+    // Shows errorLogEdit and clearErrorLogButton exactly when the log holds text.
+    void showErrorLogIfAny();
+    // Moves the walk's count on by step and redraws the box with the new percentage.
+    void advanceProgress(qint32 &step, ProgressBoxModel &box);
+    // Set by onUnload: the window is to close and the program to end.
+    bool unloaded = false;
+
+    // Mailbox directory.
+    void refreshMailboxLists();
+    void onShowDisabledToggled();
+    void toggleSelectAll(ButtonModel &button, ListBoxModel &list);
+    void onSelectAllUnboundStoresClicked();
+    void onSelectAllUnboundMailboxesClicked();
+    void onSelectAllBoundMailboxesClicked();
+    void onSelectAllBoundStoresClicked();
+
+private:
+    platform::Platform &m_platform;
+    Screen &m_screen;
+};

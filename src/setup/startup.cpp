@@ -1,0 +1,115 @@
+#include "setup/installform.h"
+#include "shell/batchswitch.h"
+#include "shell/cluster.h"
+
+#include <exception>
+
+namespace {
+
+QString fileMailboxRootOf(const QString &domainFolder)
+{
+    return QStringLiteral("file://./backofficestorage/") + domainFolder + QStringLiteral("/mbx");
+}
+
+QString httpMailboxRootOf(const QString &host, const QString &domainFolder)
+{
+    return QStringLiteral("http://") + host + QStringLiteral("/exadmin/") + domainFolder +
+           QStringLiteral("/mbx");
+}
+
+} // namespace
+
+void InstallForm::onLoad()
+{
+    batchMode = isBatchSwitch(commandLine);
+
+    caption = QStringLiteral("Kestrelon setup");
+    if (batchMode)
+        caption += QStringLiteral(" - batch mode");
+
+    platform::MachineFacts &machine = m_platform.machine();
+    shortComputerName = machine.computerName().toLower();
+    domainDnsName = machine.domainDnsName().toLower();
+    fullComputerName = shortComputerName + QLatin1Char('.') + domainDnsName;
+
+    runsOnClusterNode = Cluster::isClusterNode(machine);
+    clusterName.clear();
+
+    fileMailboxRoot = fileMailboxRootOf(domainDnsName);
+    httpMailboxRoot = httpMailboxRootOf(fullComputerName, domainDnsName);
+    // The store's own folder name for the domain wins over the directory's spelling.
+    const QStringList listing = machine.storeRootListing();
+    const QString domainFolder = listing.isEmpty() ? QString() : listing.first();
+    if (!domainFolder.isEmpty()) {
+        fileMailboxRoot = fileMailboxRootOf(domainFolder);
+        httpMailboxRoot = httpMailboxRootOf(fullComputerName, domainFolder);
+    }
+
+    globals.globalCatalogPath = QStringLiteral("GC://") + machine.globalCatalogHostName();
+
+    globals.directoryConnection = m_platform.createDirectoryConnection();
+    globals.directoryConnection->open(QStringLiteral("Active Directory Provider"), QString(),
+                                      QString());
+
+    globals.storeConnection = m_platform.createStoreConnection();
+}
+
+QString InstallForm::logonUserName()
+{
+    return m_platform.machine().logonUserName();
+}
+
+void InstallForm::findClusterName()
+{
+    clusterName.clear();
+    const QString accountName = logonUserName();
+    if (!globals.directoryConnection)
+        globals.directoryConnection = m_platform.createDirectoryConnection();
+    const QString query = QStringLiteral("SELECT msExchHomeServerName FROM '") +
+                          globals.globalCatalogPath +
+                          QStringLiteral("' WHERE objectcategory='person' AND sAMAccountName='") +
+                          accountName + QLatin1Char('\'');
+    const platform::SearchProperties properties = {
+        {QStringLiteral("searchscope"), 2},
+        {QStringLiteral("cache results"), false},
+        {QStringLiteral("Chase Referrals"), 96},
+    };
+    std::unique_ptr<platform::DirectoryRowSet> rows =
+        globals.directoryConnection->execute(query, properties);
+    if (!rows->atEnd()) {
+        const QString homeServer =
+            rows->field(QStringLiteral("msExchHomeServerName")).toString().toUpper();
+        // The server's own name is what follows the last "CN=" of its distinguished path.
+        const qsizetype found = homeServer.lastIndexOf(QLatin1String("CN="));
+        if (found >= 0 && found + 4 < homeServer.size())
+            clusterName = homeServer.mid(found + 3);
+        else
+            clusterName = homeServer;
+    }
+    rows->close();
+}
+
+void InstallForm::onUnload()
+{
+    // Closing is best effort: the store connection is usually not open at all.
+    if (globals.directoryConnection) {
+        try {
+            globals.directoryConnection->close();
+        } catch (const std::exception &) {
+        }
+    }
+    if (globals.storeConnection) {
+        try {
+            globals.storeConnection->close();
+        } catch (const std::exception &) {
+        }
+    }
+    globals.directoryConnection.reset();
+    globals.storeConnection.reset();
+    unloaded = true;
+}
+
+void InstallForm::onExitClicked()
+{
+    onUnload();
+}
