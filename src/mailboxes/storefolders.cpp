@@ -9,7 +9,8 @@ namespace StoreFolders {
 
 namespace {
 
-// What assigning a null to a text gives on the original platform.
+// A mailbox root without an inbox URL: logged as the null it is, with the number and
+// text the log uses for a missing value.
 constexpr qint32 InvalidUseOfNull = 94;
 
 std::unique_ptr<platform::StoreRecord> openForReading(platform::StoreConnection &connection,

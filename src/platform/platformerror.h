@@ -19,8 +19,8 @@ struct PlatformError : std::exception
     QString description;
 };
 
-// Stable error numbers for causes the original platform has no number for.
-// Failed COM calls keep their negative HRESULT; these are positive and ours.
+// The error numbers the program raises and tests for. A failed platform call keeps its
+// own negative code; a cause the platform has no code for gets a positive number of ours.
 namespace error {
 inline constexpr qint32 QuerySyntax = static_cast<qint32>(0x80040E14u); // malformed command text
 inline constexpr qint32 ObjectNotFound =
