@@ -121,10 +121,7 @@ double walkWindow(const QString &labPath, int *entries)
     InstallForm form(*platform, screen);
     prepareSharedState(form);
     InstallWindow view(form);
-    screen.setWindow(&view);
-    screen.beforeEvents = [&view] {
-        view.sync();
-    };
+    view.attachScreen(screen);
     view.resize(900, 760);
     view.show();
     QCoreApplication::processEvents();

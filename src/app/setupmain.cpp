@@ -95,10 +95,7 @@ int main(int argc, char **argv)
     }
 
     InstallWindow view(*form);
-    screen.setWindow(&view);
-    screen.beforeEvents = [&view] {
-        view.sync();
-    };
+    view.attachScreen(screen);
     view.show();
     // The first activation runs once the window is on the screen, as its own event.
     QTimer::singleShot(0, &view, &InstallWindow::activateFirstTime);

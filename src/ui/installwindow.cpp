@@ -1,5 +1,6 @@
 #include "ui/installwindow.h"
 
+#include "ui/qtscreen.h"
 #include "ui_installwindow.h"
 
 #include <QCloseEvent>
@@ -24,6 +25,22 @@ void InstallWindow::sync()
     if (windowTitle() != m_form.caption)
         setWindowTitle(m_form.caption);
     m_binding.sync();
+}
+
+void InstallWindow::attachScreen(QtScreen &screen)
+{
+    screen.setWindow(this);
+    screen.beforeEvents = [this] {
+        sync();
+    };
+    // A walk's percentage changes 101 times however many rows it has: each change is
+    // shown at once, the rows between them only at the screen's bounded rate.
+    screen.mustShowNow = [this, shown = QString()]() mutable {
+        if (m_form.progressBox.text() == shown)
+            return false;
+        shown = m_form.progressBox.text();
+        return true;
+    };
 }
 
 void InstallWindow::bindShell()

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class QtScreen;
+
 namespace Ui {
 class InstallWindow;
 }
@@ -19,6 +21,10 @@ public:
 
     // Copies the model's changes into the widgets.
     void sync();
+    // Makes the screen serve this window: it finds controls and parents message boxes
+    // here, syncs the window before letting events through, and shows every new
+    // percentage of a walk at once.
+    void attachScreen(QtScreen &screen);
     // Runs the window's first activation under the wait cursor; later calls do nothing.
     // The program calls it once the window is on the screen and onLoad has run.
     void activateFirstTime();

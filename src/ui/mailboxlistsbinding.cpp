@@ -1,5 +1,4 @@
 #include "ui/installwindow.h"
-#include "ui/qtscreen.h"
 #include "ui_installwindow.h"
 
 void InstallWindow::bindMailboxLists()
@@ -26,15 +25,4 @@ void InstallWindow::bindMailboxLists()
                    [this] { m_form.onSelectAllBoundMailboxesClicked(); });
     m_binding.bind(ui.selectAllBoundStoresButton, m_form.selectAllBoundStoresButton,
                    [this] { m_form.onSelectAllBoundStoresClicked(); });
-
-    // A walk's percentage changes 101 times however many rows it has: each change is
-    // shown at once, the rows between them only at the screen's bounded rate.
-    if (auto *screen = dynamic_cast<QtScreen *>(&m_form.screen())) {
-        screen->mustShowNow = [this, shown = QString()]() mutable {
-            if (m_form.progressBox.text() == shown)
-                return false;
-            shown = m_form.progressBox.text();
-            return true;
-        };
-    }
 }

@@ -24,10 +24,7 @@ class TestInstallForm : public QObject
         {
             form.onLoad();
             view = std::make_unique<InstallWindow>(form);
-            screen.setWindow(view.get());
-            screen.beforeEvents = [this] {
-                view->sync();
-            };
+            view->attachScreen(screen);
             view->show();
         }
         template<typename T> T *find(const QString &name)

@@ -54,10 +54,7 @@ void TestMailboxLists::init()
     m_lab = std::make_unique<MailboxLab>(mixedScenario(), &m_screen);
     m_lab->form->firstActivationDone = true;
     m_view = std::make_unique<InstallWindow>(*m_lab->form);
-    m_screen.setWindow(m_view.get());
-    m_screen.beforeEvents = [this] {
-        m_view->sync();
-    };
+    m_view->attachScreen(m_screen);
     m_view->resize(700, 700);
     m_view->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));

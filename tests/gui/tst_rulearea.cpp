@@ -51,10 +51,7 @@ void TestRuleArea::drivingARuleRow()
     LabFixture<QtScreen> lab;
     InstallForm &form = lab.form;
     InstallWindow view(form);
-    lab.screen.setWindow(&view);
-    lab.screen.beforeEvents = [&view] {
-        view.sync();
-    };
+    view.attachScreen(lab.screen);
     // The first activation would load the installed state and hand the editor over ready;
     // this test starts there.
     form.firstActivationDone = true;
