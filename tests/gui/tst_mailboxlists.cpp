@@ -39,22 +39,21 @@ private:
     QListWidget *list(const char *name) { return m_view->findChild<QListWidget *>(name); }
     void walk()
     {
-        m_lab->form->refreshMailboxLists();
+        m_lab->form.refreshMailboxLists();
         m_view->sync();
         QCoreApplication::processEvents();
     }
 
-    QtScreen m_screen;
-    std::unique_ptr<MailboxLab> m_lab;
+    std::unique_ptr<MailboxLab<QtScreen>> m_lab;
     std::unique_ptr<InstallWindow> m_view;
 };
 
 void TestMailboxLists::init()
 {
-    m_lab = std::make_unique<MailboxLab>(mixedScenario(), &m_screen);
-    m_lab->form->firstActivationDone = true;
-    m_view = std::make_unique<InstallWindow>(*m_lab->form);
-    m_view->attachScreen(m_screen);
+    m_lab = std::make_unique<MailboxLab<QtScreen>>(mixedScenario());
+    m_lab->form.firstActivationDone = true;
+    m_view = std::make_unique<InstallWindow>(m_lab->form);
+    m_view->attachScreen(m_lab->screen);
     m_view->resize(700, 700);
     m_view->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
@@ -62,20 +61,17 @@ void TestMailboxLists::init()
 
 void TestMailboxLists::cleanup()
 {
-    m_screen.setWindow(nullptr);
-    m_screen.beforeEvents = nullptr;
-    m_screen.mustShowNow = nullptr;
     m_view.reset();
     m_lab.reset();
 }
 
 void TestMailboxLists::walkFillsTheLists()
 {
-    InstallForm &form = *m_lab->form;
+    InstallForm &form = m_lab->form;
     QWidget *box = m_view->findChild<QWidget *>("progressBox");
     QStringList shownTexts;
     bool alwaysVisible = true;
-    m_screen.beforeEvents = [&] {
+    m_lab->screen.beforeEvents = [&] {
         m_view->sync();
         shownTexts.append(form.progressBox.text());
         alwaysVisible = alwaysVisible && box->isVisible();
@@ -128,7 +124,7 @@ void TestMailboxLists::walkFillsTheLists()
 void TestMailboxLists::selectionRoundTrip()
 {
     walk();
-    InstallForm &form = *m_lab->form;
+    InstallForm &form = m_lab->form;
     QListWidget *widget = list("unboundMailboxList");
     QVERIFY(widget->count() >= 2);
 
@@ -155,7 +151,7 @@ void TestMailboxLists::selectionRoundTrip()
 
 void TestMailboxLists::growingListIsAppendedNotRefilled()
 {
-    InstallForm &form = *m_lab->form;
+    InstallForm &form = m_lab->form;
     QListWidget *widget = list("unboundMailboxList");
     form.unboundMailboxList.addItem(QStringLiteral("one"));
     m_view->sync();

@@ -1,4 +1,4 @@
-#include "shell/labfixture.h"
+#include "support/labfixture.h"
 #include "ui/actionlistwidget.h"
 #include "ui/installwindow.h"
 #include "ui/qtscreen.h"

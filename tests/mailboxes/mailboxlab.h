@@ -1,14 +1,10 @@
 #pragma once
 
-#include "platform/lab/labfile.h"
 #include "platform/platformerror.h"
-#include "setup/installform.h"
-#include "shell/recordingscreen.h"
+#include "support/labfixture.h"
 
 #include <memory>
 #include <QStringList>
-#include <QTemporaryDir>
-#include <QtTest>
 
 // The mailbox directory's tests: a small lab built in a temporary folder, with the main
 // window's model on it and the shared state start-up would have set on EXCH01.
@@ -136,40 +132,30 @@ inline lab::Scenario mixedScenario()
     return scenario;
 }
 
-// A lab file of its own and the main window's model on it, with a screen of its own or
-// the given one (a QtScreen for the real window).
-class MailboxLab
+// A test lab with the main window's model on it and the shared state start-up would have
+// set on EXCH01; the store connection records what it is asked.
+template<typename ScreenType = RecordingScreen> class MailboxLab : public LabFixture<ScreenType>
 {
 public:
-    explicit MailboxLab(const lab::Scenario &scenario, Screen *windowScreen = nullptr)
+    explicit MailboxLab(const lab::Scenario &scenario) : LabFixture<ScreenType>(scenario)
     {
-        QVERIFY(m_dir.isValid());
-        lab::createLab(m_dir.filePath(QStringLiteral("lab.sqlite")), scenario);
-        platform = lab::openLab(m_dir.filePath(QStringLiteral("lab.sqlite")));
-        form = std::make_unique<InstallForm>(*platform, windowScreen ? *windowScreen : screen);
-        form->shortComputerName = QStringLiteral("exch01");
-        form->fullComputerName = QStringLiteral("exch01.") + Domain;
-        form->httpMailboxRoot = HttpMailboxRoot;
-        form->fileMailboxRoot = FileMailboxRoot;
-        form->globals.globalCatalogPath = QStringLiteral("GC://dc01.") + Domain;
-        form->globals.directoryConnection = platform->createDirectoryConnection();
-        form->globals.directoryConnection->open(QStringLiteral("Active Directory Provider"),
-                                                QString(), QString());
-        form->globals.storeConnection =
-            std::make_unique<RecordingStore>(platform->createStoreConnection());
+        InstallForm &form = this->form;
+        form.shortComputerName = QStringLiteral("exch01");
+        form.fullComputerName = QStringLiteral("exch01.") + Domain;
+        form.httpMailboxRoot = HttpMailboxRoot;
+        form.fileMailboxRoot = FileMailboxRoot;
+        form.globals.globalCatalogPath = QStringLiteral("GC://dc01.") + Domain;
+        form.globals.directoryConnection = this->platform->createDirectoryConnection();
+        form.globals.directoryConnection->open(QStringLiteral("Active Directory Provider"),
+                                               QString(), QString());
+        form.globals.storeConnection =
+            std::make_unique<RecordingStore>(this->platform->createStoreConnection());
     }
 
     RecordingStore &store()
     {
-        return static_cast<RecordingStore &>(*form->globals.storeConnection);
+        return static_cast<RecordingStore &>(*this->form.globals.storeConnection);
     }
-
-    RecordingScreen screen;
-    std::unique_ptr<platform::Platform> platform;
-    std::unique_ptr<InstallForm> form;
-
-private:
-    QTemporaryDir m_dir;
 };
 
 } // namespace mailboxtest

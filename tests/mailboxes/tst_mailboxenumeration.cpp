@@ -138,7 +138,7 @@ void TestMailboxEnumeration::userMailbox()
     lab::addMailboxUser(scenario, person(QString(parts[0]).remove(u" [***DISABLED***]"_s), parts[3],
                                          parts[2], traits));
     MailboxLab lab(scenario);
-    InstallForm &form = *lab.form;
+    InstallForm &form = lab.form;
     form.showDisabledCheck.setValue(traits.contains(u"shown"_s) ? 1 : 0);
     form.refreshMailboxLists();
 
@@ -168,7 +168,7 @@ void TestMailboxEnumeration::userMailbox()
 void TestMailboxEnumeration::mixedLists()
 {
     MailboxLab lab(mixedScenario());
-    InstallForm &form = *lab.form;
+    InstallForm &form = lab.form;
     const std::array boxes{&form.registerStoresCheck, &form.registerMailboxesCheck,
                            &form.unregisterMailboxesCheck, &form.unregisterStoresCheck};
     for (CheckBoxModel *box : boxes) {
@@ -245,7 +245,7 @@ void TestMailboxEnumeration::thisServerByName()
     QFETCH(bool, listed);
 
     MailboxLab lab(mixedScenario());
-    InstallForm &form = *lab.form;
+    InstallForm &form = lab.form;
     form.shortComputerName = shortName;
     form.runsOnClusterNode = clusterNode;
     form.clusterName = clusterName;
@@ -269,7 +269,7 @@ void TestMailboxEnumeration::directoryAnswers()
     QFETCH(int, answered);
     QFETCH(bool, fails);
     MailboxLab lab(mixedScenario());
-    InstallForm &form = *lab.form;
+    InstallForm &form = lab.form;
     scriptDirectory(form, answered, fails);
     form.unboundMailboxList.addItem(QStringLiteral("left over"));
     const std::array boxes{&form.registerStoresCheck, &form.registerMailboxesCheck,

@@ -150,7 +150,7 @@ void TestMailboxParts::toggle()
     const bool selected = newCaption == u"Deselect All"_s;
 
     MailboxLab lab(baseScenario());
-    InstallForm &form = *lab.form;
+    InstallForm &form = lab.form;
     const std::array buttons{&form.selectAllUnboundStoresButton,
                              &form.selectAllUnboundMailboxesButton,
                              &form.selectAllBoundMailboxesButton, &form.selectAllBoundStoresButton};

@@ -1,4 +1,4 @@
-#include "labfixture.h"
+#include "labhelpers.h"
 
 #include <QDir>
 #include <QTest>
@@ -36,7 +36,7 @@ class TestLabCatalog : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { m_lab = std::make_unique<LabFixture>(lab::demoScenario()); }
+    void init() { m_lab = std::make_unique<TestLab>(lab::demoScenario()); }
     void cleanup() { m_lab.reset(); }
 
     void addSaveAndReadBack()
@@ -176,7 +176,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<LabFixture> m_lab;
+    std::unique_ptr<TestLab> m_lab;
 };
 
 QTEST_GUILESS_MAIN(TestLabCatalog)

@@ -1,4 +1,4 @@
-#include "labfixture.h"
+#include "labhelpers.h"
 
 #include <QTest>
 
@@ -70,7 +70,7 @@ class TestLabDirectory : public QObject
 private slots:
     void initTestCase()
     {
-        m_lab = std::make_unique<LabFixture>(directoryScenario());
+        m_lab = std::make_unique<TestLab>(directoryScenario());
         m_connection = m_lab->platform->createDirectoryConnection();
         m_connection->open(QStringLiteral("Active Directory Provider"), QString(), QString());
     }
@@ -253,7 +253,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<LabFixture> m_lab;
+    std::unique_ptr<TestLab> m_lab;
     std::unique_ptr<platform::DirectoryConnection> m_connection;
 };
 

@@ -1,4 +1,4 @@
-#include "labfixture.h"
+#include "labhelpers.h"
 
 #include <QDir>
 #include <QSqlDatabase>
@@ -95,7 +95,7 @@ private slots:
 
     void openDoesNotModify()
     {
-        LabFixture fixture(lab::demoScenario());
+        TestLab fixture(lab::demoScenario());
         const QByteArray before = readAll(fixture.path());
         auto directory = fixture.platform->createDirectoryConnection();
         directory->open(QString(), QString(), QString());
@@ -125,7 +125,7 @@ private slots:
         lab::Scenario s;
         s.machine.localMachineKeys = {"Cluster", "SOFTWARE\\Kestrelon\\Setup"};
         s.machine.computerNameVariable = QStringLiteral("EXCH01-VAR");
-        LabFixture fixture(s);
+        TestLab fixture(s);
         platform::MachineFacts &m = fixture.platform->machine();
         QCOMPARE(m.computerName(), QStringLiteral("EXCH01"));
         QCOMPARE(m.domainDnsName(), QStringLiteral("corp.example.local"));
@@ -147,7 +147,7 @@ private slots:
         none.machine.domainDnsName.clear();
         none.machine.globalCatalogHost.clear();
         none.machine.lanGroup.clear();
-        LabFixture bare(none);
+        TestLab bare(none);
         platform::MachineFacts &b = bare.platform->machine();
         QCOMPARE(errorOf([&] { b.domainDnsName(); }), platform::error::NotInDomain);
         QCOMPARE(errorOf([&] { b.globalCatalogHostName(); }), platform::error::ServerUnreachable);
@@ -160,7 +160,7 @@ private slots:
         QVERIFY(writeAll(dir.filePath("Kestrelon.dll"), "x"));
         QVERIFY(writeAll(dir.filePath(".Kestrelon.dll"), "x"));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-        LabFixture fixture{lab::Scenario()};
+        TestLab fixture{lab::Scenario()};
         platform::MachineFacts &m = fixture.platform->machine();
         // Only the plain file: not the hidden one, the folder or a missing name.
         for (const char *name : {"Kestrelon.dll", ".Kestrelon.dll", "folder", "Other.dll"}) {

@@ -1,4 +1,4 @@
-#include "labfixture.h"
+#include "labhelpers.h"
 
 #include <QDateTime>
 #include <QTest>
@@ -41,7 +41,7 @@ class TestLabScenario : public QObject
 private slots:
     void initTestCase()
     {
-        m_demo = std::make_unique<LabFixture>(lab::demoScenario());
+        m_demo = std::make_unique<TestLab>(lab::demoScenario());
         m_directory = m_demo->platform->createDirectoryConnection();
         m_directory->open(QStringLiteral("Active Directory Provider"), QString(), QString());
     }
@@ -193,7 +193,7 @@ private slots:
 
         const QByteArray json =
             readAll(qEnvironmentVariable("KESTRELON_TEST_DATA") + "/lab/small-scenario.json");
-        LabFixture lab(lab::scenarioFromJson(json, QStringLiteral("small-scenario.json")));
+        TestLab lab(lab::scenarioFromJson(json, QStringLiteral("small-scenario.json")));
         platform::MachineFacts &m = lab.platform->machine();
         QCOMPARE(m.computerName(), QStringLiteral("MAIL7"));
         QVERIFY(m.localMachineKeyExists("Cluster"));
@@ -273,7 +273,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<LabFixture> m_demo;
+    std::unique_ptr<TestLab> m_demo;
     std::unique_ptr<platform::DirectoryConnection> m_directory;
 };
 

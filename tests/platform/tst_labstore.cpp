@@ -1,4 +1,4 @@
-#include "labfixture.h"
+#include "labhelpers.h"
 
 #include <QDateTime>
 #include <QTest>
@@ -65,7 +65,7 @@ class TestLabStore : public QObject
     }
 
 private slots:
-    void init() { m_lab = std::make_unique<LabFixture>(storeScenario()); }
+    void init() { m_lab = std::make_unique<TestLab>(storeScenario()); }
     void cleanup() { m_lab.reset(); }
 
     void openUrl_data()
@@ -331,7 +331,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<LabFixture> m_lab;
+    std::unique_ptr<TestLab> m_lab;
 };
 
 QTEST_GUILESS_MAIN(TestLabStore)

@@ -1,9 +1,9 @@
 #include "platform/platformerror.h"
 #include "shell/basicnumbers.h"
 #include "shell/displaycheck.h"
-#include "shell/labfixture.h"
 #include "shell/progress.h"
 #include "shell/repaintlock.h"
+#include "support/labfixture.h"
 
 #include <limits>
 #include <QLocale>

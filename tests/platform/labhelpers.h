@@ -1,36 +1,12 @@
 #pragma once
 
-// Shared by the platform tests: lab files from scenarios in a temporary folder, and the few
-// helpers every test file needs.
+// The few helpers every platform test file needs besides its test lab.
 
-#include "platform/lab/labfile.h"
-#include "platform/lab/labscenario.h"
 #include "platform/platformerror.h"
+#include "support/labfixture.h"
 
 #include <functional>
-#include <memory>
 #include <QFile>
-#include <QTemporaryDir>
-
-class LabFixture
-{
-public:
-    explicit LabFixture(const lab::Scenario &scenario,
-                        const QString &name = QStringLiteral("lab.sqlite"))
-        : m_path(m_dir.filePath(name))
-    {
-        lab::createLab(m_path, scenario);
-        platform = lab::openLab(m_path);
-    }
-
-    const QString &path() const { return m_path; }
-
-    std::unique_ptr<platform::Platform> platform;
-
-private:
-    QTemporaryDir m_dir;
-    QString m_path;
-};
 
 inline const QString fileRoot =
     QStringLiteral("file://./backofficestorage/corp.example.local/mbx/");
