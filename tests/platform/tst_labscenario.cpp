@@ -260,6 +260,33 @@ private slots:
             "applications[0].properties.when.datetime");
         row(R"({"directoryObjects": [{"dn": "CN=x", "attributes": {"cn": 5}}]})",
             "directoryObjects[0].attributes.cn");
+        // Duplicates: a key given twice in one object, and names a lab holds once.
+        row(R"({"users": [], "machine": {}, "users": [{"cn": "a"}]})",
+            ": users: the key is given twice");
+        row(R"({"machine": {"lanGroup": "A", "lan\u0047roup": "B"}})", "machine.lanGroup: the key");
+        row(R"({"mailboxes": [{"folders": [{"path": "Inbox", "items": [{"name": "i",)"
+            R"( "properties": {"p": 1, "q": 2, "p": 3}}]}]}]})",
+            "mailboxes[0].folders[0].items[0].properties.p: the key");
+        row(R"({"users": [{"cn": "Ann"}, {"cn": "ann"}]})", "users[1].cn: the directory object");
+        row(R"({"mailboxes": [{"folders": [{"path": "Inbox/", "items": [{"registration": "ANY"},)"
+            R"( {"name": "kestrelon.REG"}]}]}]})",
+            "mailboxes[0].folders[0].items[1].name: an item named \"kestrelon.REG\"");
+        row(R"({"mailboxes": [{"folders": [{"path": "Inbox/x"}, {"path": "inbox/X/"}]}]})",
+            "mailboxes[0].folders[1].path: the folder");
+        row(R"({"applications": [{"id": "{A}", "name": "a"}, {"id": "{a}", "name": "b"}]})",
+            "applications[1].id: the catalog id \"{a}\" is already given at applications[0].id");
+    }
+
+    // Properties given with a registration item replace its own of the same name.
+    void registrationOverride()
+    {
+        const lab::Scenario s = lab::scenarioFromJson(
+            R"({"mailboxes": [{"folders": [{"path": "Inbox", "items": [{"registration": "ANY",)"
+            R"( "properties": {"DAV:ishidden": false}}]}]}]})",
+            QStringLiteral("override.json"));
+        const QList<lab::Property> &properties = s.mailboxes[0].folders[0].items[0].properties;
+        QCOMPARE(properties.size(), lab::registrationItem("ANY").properties.size());
+        QCOMPARE(properties.last().value, QVariant(false));
     }
 
     void badJson()

@@ -1,7 +1,10 @@
+#include "platform/lab/duplicatekeys.h"
 #include "platform/lab/laberrors.h"
 #include "platform/lab/labscenario.h"
 
+#include <algorithm>
 #include <QDateTime>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -129,6 +132,24 @@ public:
         return out;
     }
 
+    // Refuses a second use of a name that must be unique (compared as key), naming both places.
+    void claim(QHash<QString, QString> &seen, const QString &key, const QString &where,
+               const QString &what, const QString &name) const
+    {
+        const auto first = seen.constFind(key);
+        if (first != seen.constEnd())
+            error(where,
+                  QStringLiteral("%1 \"%2\" is already given at %3").arg(what, name, *first));
+        seen.insert(key, where);
+    }
+
+    // The directory object just added must have a distinguished name of its own.
+    void claimDn(const Scenario &s, const QString &where)
+    {
+        const QString dn = s.directory.last().dn;
+        claim(m_dns, dn.toCaseFolded(), where, QStringLiteral("the directory object"), dn);
+    }
+
     QString homeServer(const QJsonObject &o, const QString &where) const
     {
         QString server = QStringLiteral("EXCH01");
@@ -167,7 +188,7 @@ public:
         l("storeHosts", m.storeHosts);
     }
 
-    void readSystemMailboxes(const QJsonObject &root, Scenario &s) const
+    void readSystemMailboxes(const QJsonObject &root, Scenario &s)
     {
         const QJsonArray list =
             array(root, QStringLiteral("systemMailboxes"), QStringLiteral("systemMailboxes"));
@@ -191,10 +212,11 @@ public:
                  systemMailbox.hasMailbox);
             text(o, QStringLiteral("mail"), w + QStringLiteral(".mail"), systemMailbox.mail);
             addSystemMailbox(s, systemMailbox);
+            claimDn(s, w + QStringLiteral(".guid"));
         }
     }
 
-    void readUsers(const QJsonObject &root, Scenario &s) const
+    void readUsers(const QJsonObject &root, Scenario &s)
     {
         const QJsonArray list = array(root, QStringLiteral("users"), QStringLiteral("users"));
         for (int i = 0; i < list.size(); ++i) {
@@ -230,10 +252,11 @@ public:
             if (u.inboxName.isEmpty() || u.inboxName.contains(u'/'))
                 error(w + QStringLiteral(".inboxName"), QStringLiteral("expected a folder name"));
             addMailboxUser(s, u);
+            claimDn(s, w + QStringLiteral(".cn"));
         }
     }
 
-    void readDirectoryObjects(const QJsonObject &root, Scenario &s) const
+    void readDirectoryObjects(const QJsonObject &root, Scenario &s)
     {
         const QJsonArray list =
             array(root, QStringLiteral("directoryObjects"), QStringLiteral("directoryObjects"));
@@ -259,10 +282,11 @@ public:
                 }
             }
             s.directory.append(d);
+            claimDn(s, w + QStringLiteral(".dn"));
         }
     }
 
-    void readMailboxes(const QJsonObject &root, Scenario &s) const
+    void readMailboxes(const QJsonObject &root, Scenario &s)
     {
         const QJsonArray list =
             array(root, QStringLiteral("mailboxes"), QStringLiteral("mailboxes"));
@@ -281,12 +305,17 @@ public:
             text(o, QStringLiteral("inboxName"), w + QStringLiteral(".inboxName"), m.inboxName);
             const QJsonArray folders =
                 array(o, QStringLiteral("folders"), w + QStringLiteral(".folders"));
+            QHash<QString, QString> folderPaths;
             for (int f = 0; f < folders.size(); ++f) {
                 const QString fw = QStringLiteral("%1.folders[%2]").arg(w).arg(f);
                 const QJsonObject fo = object(folders[f], fw);
                 allowKeys(fo, fw, {QStringLiteral("path"), QStringLiteral("items")});
                 Folder folder;
                 text(fo, QStringLiteral("path"), fw + QStringLiteral(".path"), folder.path, true);
+                claim(folderPaths,
+                      folder.path.split(u'/', Qt::SkipEmptyParts).join(u'/').toCaseFolded(),
+                      fw + QStringLiteral(".path"), QStringLiteral("the folder"), folder.path);
+                QHash<QString, QString> itemNames;
                 const QJsonArray items =
                     array(fo, QStringLiteral("items"), fw + QStringLiteral(".items"));
                 for (int k = 0; k < items.size(); ++k) {
@@ -303,9 +332,21 @@ public:
                         item = registrationItem(scope);
                     text(io, QStringLiteral("name"), iw + QStringLiteral(".name"), item.name,
                          scope.isEmpty());
+                    claim(itemNames, item.name.toCaseFolded(),
+                          iw + (scope.isEmpty() ? QStringLiteral(".name")
+                                                : QStringLiteral(".registration")),
+                          QStringLiteral("an item named"), item.name);
+                    // A property the registration has already takes the value given.
                     for (const auto &[name, value] :
-                         properties(io, iw + QStringLiteral(".properties")))
-                        item.properties.append({name, value});
+                         properties(io, iw + QStringLiteral(".properties"))) {
+                        auto same =
+                            std::find_if(item.properties.begin(), item.properties.end(),
+                                         [&name](const Property &p) { return p.name == name; });
+                        if (same != item.properties.end())
+                            same->value = value;
+                        else
+                            item.properties.append({name, value});
+                    }
                     folder.items.append(item);
                 }
                 m.folders.append(folder);
@@ -314,7 +355,7 @@ public:
         }
     }
 
-    void readApplications(const QJsonObject &root, Scenario &s) const
+    void readApplications(const QJsonObject &root, Scenario &s)
     {
         const QJsonArray list =
             array(root, QStringLiteral("applications"), QStringLiteral("applications"));
@@ -326,6 +367,7 @@ public:
                        QStringLiteral("components")});
             Application app;
             text(o, QStringLiteral("id"), w + QStringLiteral(".id"), app.id);
+            claimCatalogId(app.id, w + QStringLiteral(".id"));
             text(o, QStringLiteral("name"), w + QStringLiteral(".name"), app.name, true);
             app.properties = properties(o, w + QStringLiteral(".properties"));
             const QJsonArray components =
@@ -338,6 +380,7 @@ public:
                     {QStringLiteral("id"), QStringLiteral("name"), QStringLiteral("properties")});
                 Component component;
                 text(co, QStringLiteral("id"), cw + QStringLiteral(".id"), component.id);
+                claimCatalogId(component.id, cw + QStringLiteral(".id"));
                 text(co, QStringLiteral("name"), cw + QStringLiteral(".name"), component.name,
                      true);
                 component.properties = properties(co, cw + QStringLiteral(".properties"));
@@ -348,7 +391,16 @@ public:
     }
 
 private:
+    // Applications and components share one key space; an empty id gets a fresh one.
+    void claimCatalogId(const QString &id, const QString &where)
+    {
+        if (!id.isEmpty())
+            claim(m_catalogIds, id.toUpper(), where, QStringLiteral("the catalog id"), id);
+    }
+
     QString m_source;
+    QHash<QString, QString> m_dns;        // folded distinguished name -> where given
+    QHash<QString, QString> m_catalogIds; // upper-case id -> where given
 };
 
 } // namespace
@@ -366,6 +418,8 @@ Scenario scenarioFromJson(const QByteArray &json, const QString &sourceName)
                  .arg(parseError.errorString()));
     if (!document.isObject())
         reader.error(QStringLiteral("(top level)"), QStringLiteral("expected an object"));
+    if (const QString key = firstDuplicateKey(json); !key.isNull())
+        reader.error(key, QStringLiteral("the key is given twice in one object"));
     const QJsonObject root = document.object();
     reader.allowKeys(root, QString(),
                      {QStringLiteral("machine"), QStringLiteral("systemMailboxes"),
