@@ -57,6 +57,8 @@ private slots:
         QTest::newRow("damaged page") << 4 << "damaged";
         QTest::newRow("SQLite of another program") << 5 << "meta table";
         QTest::newRow("empty file") << 6 << "not an SQLite database";
+        QTest::newRow("dropped table") << 7 << "table \"item\" is missing";
+        QTest::newRow("renamed column") << 8 << "table \"mailbox_name\" has no column \"name_key\"";
     }
 
     void refusals()
@@ -83,6 +85,10 @@ private slots:
             QVERIFY(runSql(path, "CREATE TABLE notes(text TEXT)"));
         else if (damage == 6)
             QVERIFY(writeAll(path, QByteArray()));
+        else if (damage == 7)
+            QVERIFY(runSql(path, "DROP TABLE item"));
+        else if (damage == 8)
+            QVERIFY(runSql(path, "ALTER TABLE mailbox_name RENAME COLUMN name_key TO name_folded"));
         const QByteArray before = readAll(path);
         const platform::PlatformError e = failureOf([&] { lab::openLab(path); });
         QCOMPARE(e.number, platform::error::LabFile);
@@ -91,6 +97,22 @@ private slots:
         QCOMPARE(readAll(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
                  damage != 0 ? QStringList{"lab.sqlite"} : QStringList());
+    }
+
+    // A lock another program holds is no damage: the file is named busy.
+    void busy()
+    {
+        TestLab fixture(lab::demoScenario());
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+            other.setDatabaseName(fixture.path());
+            QVERIFY(other.open() && QSqlQuery(other).exec("BEGIN EXCLUSIVE"));
+            const platform::PlatformError e = failureOf([&] { lab::openLab(fixture.path(), 50); });
+            QCOMPARE(e.number, platform::error::LabIo);
+            QVERIFY2(e.description.startsWith(fixture.path() + ": the lab file is busy"),
+                     qPrintable(e.description));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
     }
 
     void openDoesNotModify()

@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <QAtomicInteger>
 #include <QFile>
-#include <QSqlError>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -74,8 +73,8 @@ QList<QPair<QString, QString>> decodeAttributes(const QString &text)
     return out;
 }
 
-LabDatabase::LabDatabase(const QString &path, bool readOnly)
-    : m_path(path),
+LabDatabase::LabDatabase(const QString &path, bool readOnly, int busyTimeoutMs)
+    : m_path(path), m_busyTimeoutMs(busyTimeoutMs),
       m_connectionName(
           QStringLiteral("kestrelon-lab-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
 {
@@ -85,13 +84,13 @@ LabDatabase::LabDatabase(const QString &path, bool readOnly)
              QStringLiteral("%1: the SQLite driver of Qt is missing (install libqt6sql6-sqlite)")
                  .arg(path));
     m_db.setDatabaseName(path);
-    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);
     if (readOnly)
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
     m_db.setConnectOptions(options);
     if (!m_db.open())
-        fail(platform::error::LabIo,
-             QStringLiteral("%1: cannot open the lab file: %2").arg(path, m_db.lastError().text()));
+        failStatement(platform::error::LabIo, QStringLiteral("cannot open the lab file"),
+                      m_db.lastError());
     m_counterFile = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
 }
 
@@ -117,18 +116,19 @@ QSqlQuery &LabDatabase::prepared(const QString &sql)
     // Rows are read once, in order: no row cache.
     query->setForwardOnly(true);
     if (!query->prepare(sql))
-        fail(platform::error::LabFile, QStringLiteral("%1: the lab file does not answer \"%2\": %3")
-                                           .arg(m_path, sql, query->lastError().text()));
+        failStatement(platform::error::LabFile,
+                      QStringLiteral("the lab file does not answer \"%1\"").arg(sql),
+                      query->lastError());
     return **m_statements.insert(sql, query.release());
 }
 
 void LabDatabase::run(QSqlQuery &query)
 {
     if (!query.exec()) {
-        const QString message = query.lastError().text();
+        const QSqlError error = query.lastError();
         query.finish();
-        fail(platform::error::LabIo,
-             QStringLiteral("%1: \"%2\" failed: %3").arg(m_path, query.lastQuery(), message));
+        failStatement(platform::error::LabIo,
+                      QStringLiteral("\"%1\" failed").arg(query.lastQuery()), error);
     }
 }
 
@@ -136,8 +136,21 @@ void LabDatabase::execute(const QString &sql)
 {
     QSqlQuery query(m_db);
     if (!query.exec(sql))
+        failStatement(platform::error::LabIo, QStringLiteral("\"%1\" failed").arg(sql),
+                      query.lastError());
+}
+
+void LabDatabase::failStatement(qint32 number, const QString &what, const QSqlError &error) const
+{
+    // SQLITE_BUSY and SQLITE_LOCKED, extended codes included.
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    if (code == 5 || code == 6)
         fail(platform::error::LabIo,
-             QStringLiteral("%1: \"%2\" failed: %3").arg(m_path, sql, query.lastError().text()));
+             QStringLiteral("%1: the lab file is busy: another program holds a lock on it "
+                            "(waited %2 s); try again when that program is done with it")
+                 .arg(m_path)
+                 .arg(m_busyTimeoutMs / 1000.0));
+    fail(number, QStringLiteral("%1: %2: %3").arg(m_path, what, error.text()));
 }
 
 qint64 LabDatabase::dataVersion()
@@ -441,8 +454,8 @@ void LabDatabase::beginTransaction(const void *owner)
         fail(platform::error::InvalidArgument,
              QStringLiteral("%1: a store transaction is already running on this lab").arg(m_path));
     if (!m_db.transaction())
-        fail(platform::error::LabIo, QStringLiteral("%1: cannot begin a transaction: %2")
-                                         .arg(m_path, m_db.lastError().text()));
+        failStatement(platform::error::LabIo, QStringLiteral("cannot begin a transaction"),
+                      m_db.lastError());
     m_transactionOwner = owner;
 }
 
@@ -453,11 +466,11 @@ void LabDatabase::commitTransaction(const void *owner)
              QStringLiteral("%1: no transaction of this connection to commit").arg(m_path));
     m_transactionOwner = nullptr;
     if (!m_db.commit()) {
-        const QString message = m_db.lastError().text();
+        const QSqlError error = m_db.lastError();
         m_db.rollback();
         invalidateStore();
-        fail(platform::error::LabIo,
-             QStringLiteral("%1: cannot commit the transaction: %2").arg(m_path, message));
+        failStatement(platform::error::LabIo, QStringLiteral("cannot commit the transaction"),
+                      error);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 
@@ -73,8 +74,9 @@ inline size_t qHash(const OwnedName &name, size_t seed = 0)
 class LabDatabase
 {
 public:
-    // Opens the file as it is; createLab and openLab do the checking.
-    LabDatabase(const QString &path, bool readOnly);
+    // Opens the file as it is; createLab and openLab do the checking. A statement waits up to
+    // busyTimeoutMs for another program's lock on the file.
+    LabDatabase(const QString &path, bool readOnly, int busyTimeoutMs);
     ~LabDatabase();
     LabDatabase(const LabDatabase &) = delete;
     LabDatabase &operator=(const LabDatabase &) = delete;
@@ -87,6 +89,10 @@ public:
     // Runs a prepared statement; throws LabIo naming the file and the statement on failure.
     void run(QSqlQuery &query);
     void execute(const QString &sql);
+    // Throws for a failed statement: LabIo saying the file is busy when another program's lock
+    // outlasted the busy timeout (the file is healthy), else number with "what: SQLite's text".
+    [[noreturn]] void failStatement(qint32 number, const QString &what,
+                                    const QSqlError &error) const;
 
     const Machine &machine();
     // Drops the in-memory indexes when another program changed the file since they were
@@ -144,6 +150,7 @@ private:
     void sortByCn();
 
     QString m_path;
+    int m_busyTimeoutMs;
     QString m_connectionName;
     QSqlDatabase m_db;
     QHash<QString, QSqlQuery *> m_statements;

@@ -5,10 +5,14 @@
 #include "platform/lab/labplatform.h"
 #include "platform/lab/labschema.h"
 
+#include <atomic>
+#include <cstring>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <unistd.h>
 
 namespace lab {
 
@@ -57,17 +61,20 @@ void checkContent(LabDatabase &db)
 {
     const QString path = db.path();
     QSqlQuery check(db.database());
-    if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next() ||
-        check.value(0).toString() != QLatin1String("ok"))
+    if (!check.exec(QStringLiteral("PRAGMA quick_check")))
+        db.failStatement(LabFile, QStringLiteral("the lab file is damaged (unreadable)"),
+                         check.lastError());
+    if (!check.next() || check.value(0).toString() != QLatin1String("ok"))
         fail(LabFile, QStringLiteral("%1: the lab file is damaged (%2)")
                           .arg(path, check.isValid() ? check.value(0).toString()
                                                      : QStringLiteral("unreadable")));
     check.finish();
     QSqlQuery meta(db.database());
     if (!meta.exec(QStringLiteral("SELECT key, value FROM meta")))
-        fail(LabFile, QStringLiteral("%1: not a lab file (an SQLite database without the lab's "
-                                     "meta table)")
-                          .arg(path));
+        db.failStatement(LabFile,
+                         QStringLiteral("not a lab file (an SQLite database without the lab's "
+                                        "meta table)"),
+                         meta.lastError());
     QString kind;
     QString version;
     while (meta.next()) {
@@ -83,6 +90,24 @@ void checkContent(LabDatabase &db)
         fail(LabFile, QStringLiteral("%1: lab schema version %2; this program reads version %3")
                           .arg(path, version.isEmpty() ? QStringLiteral("(none)") : version)
                           .arg(SchemaVersion));
+    meta.finish();
+    checkSchema(db);
+}
+
+// The temporary file of the create running, kept where a signal handler can read it.
+char unfinishedFile[4096];
+char unfinishedJournal[4096 + 8];
+std::atomic<bool> unfinished{false};
+
+void noteUnfinished(const QString &path)
+{
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray journal = file + "-journal";
+    if (size_t(journal.size()) >= sizeof unfinishedFile)
+        return;
+    std::memcpy(unfinishedFile, file.constData(), size_t(file.size()) + 1);
+    std::memcpy(unfinishedJournal, journal.constData(), size_t(journal.size()) + 1);
+    unfinished = true;
 }
 
 } // namespace
@@ -93,27 +118,46 @@ void createLab(const QString &path, const Scenario &scenario)
         fail(LabFile, QStringLiteral("%1: the file exists already; a lab is never written over "
                                      "an existing file")
                           .arg(path));
-    QFile file(path);
-    // Claims the name exclusively, private to its owner, before SQLite writes into it.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                   QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+    // Private to its owner from the start; removed again unless the lab is completed.
+    QTemporaryFile file(path + QStringLiteral(".unfinished-XXXXXX"));
+    if (!file.open())
         fail(LabIo,
              QStringLiteral("%1: cannot create the lab file: %2").arg(path, file.errorString()));
+    const QString building = file.fileName();
     file.close();
+    noteUnfinished(building);
     try {
-        LabDatabase db(path, false);
-        writeScenario(db, scenario);
+        {
+            LabDatabase db(building, false, DefaultBusyTimeoutMs);
+            writeScenario(db, scenario);
+        }
+        QFile complete(building);
+        // Never replaces a file that appeared under the name meanwhile.
+        if (!complete.rename(path))
+            fail(QFileInfo::exists(path) ? LabFile : LabIo,
+                 QStringLiteral("%1: cannot give the lab file its name: %2")
+                     .arg(path, complete.errorString()));
+        file.setAutoRemove(false);
+        unfinished = false;
     } catch (...) {
-        QFile::remove(path);
-        QFile::remove(path + QStringLiteral("-journal"));
+        unfinished = false;
+        QFile::remove(building + QStringLiteral("-journal"));
         throw;
     }
 }
 
-std::unique_ptr<platform::Platform> openLab(const QString &path)
+void removeUnfinishedLab()
+{
+    if (!unfinished)
+        return;
+    ::unlink(unfinishedFile);
+    ::unlink(unfinishedJournal);
+}
+
+std::unique_ptr<platform::Platform> openLab(const QString &path, int busyTimeoutMs)
 {
     checkHeader(path);
-    auto db = std::make_shared<LabDatabase>(path, false);
+    auto db = std::make_shared<LabDatabase>(path, false, busyTimeoutMs);
     checkContent(*db);
     return std::make_unique<LabPlatform>(std::move(db));
 }

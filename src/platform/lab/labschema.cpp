@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>
+#include <QSqlError>
 #include <QUuid>
 
 namespace lab {
@@ -174,7 +175,59 @@ void writeCatalogObject(LabDatabase &db, const QString &id, const QString &paren
     }
 }
 
+// Every table's columns, in order, as SQLite reports them.
+QHash<QString, QStringList> tableColumns(const QSqlDatabase &db, const QString &path)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT m.name, p.name FROM sqlite_master m, "
+                                   "pragma_table_info(m.name) p WHERE m.type = 'table' "
+                                   "ORDER BY m.name, p.cid")))
+        fail(platform::error::LabFile, QStringLiteral("%1: cannot read the lab's tables: %2")
+                                           .arg(path, query.lastError().text()));
+    QHash<QString, QStringList> out;
+    while (query.next())
+        out[query.value(0).toString()].append(query.value(1).toString());
+    return out;
+}
+
+// The columns this build's schema gives each table, read from a lab made in memory.
+QHash<QString, QStringList> schemaColumns()
+{
+    const QString name = QStringLiteral("kestrelon-lab-schema");
+    QHash<QString, QStringList> out;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        if (db.open()) {
+            for (const char *statement : schemaStatements)
+                QSqlQuery(db).exec(QString::fromLatin1(statement));
+            out = tableColumns(db, db.databaseName());
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return out;
+}
+
 } // namespace
+
+void checkSchema(LabDatabase &db)
+{
+    static const QHash<QString, QStringList> expected = schemaColumns();
+    const QHash<QString, QStringList> actual = tableColumns(db.database(), db.path());
+    for (auto table = expected.begin(); table != expected.end(); ++table) {
+        if (!actual.contains(table.key()))
+            fail(platform::error::LabFile,
+                 QStringLiteral("%1: the lab file is damaged: its table \"%2\" is missing")
+                     .arg(db.path(), table.key()));
+        for (const QString &column : *table) {
+            if (!actual[table.key()].contains(column))
+                fail(platform::error::LabFile,
+                     QStringLiteral("%1: the lab file is damaged: its table \"%2\" has no "
+                                    "column \"%3\"")
+                         .arg(db.path(), table.key(), column));
+        }
+    }
+}
 
 QString hashPassword(const QString &password)
 {
