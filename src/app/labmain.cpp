@@ -5,7 +5,10 @@
 #include "platform/lab/labscenario.h"
 #include "platform/platformerror.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -40,6 +43,24 @@ int refuse(const QString &message)
     return 1;
 }
 
+// Output lost to a full disk or a closed pipe must not pass for complete: 0 when all of it
+// was written, else the refusal's status.
+int flushOutput(const QString &file, const QString &what)
+{
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return 0;
+    return refuse(QStringLiteral("%1: cannot write %2 to standard output: %3")
+                      .arg(file, what, QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+// An interrupted create takes its unfinished file with it.
+void endInterrupted(int signal)
+{
+    lab::removeUnfinishedLab();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 // Parses a command's arguments. Returns the exit status when the command ends here
 // (a parse error, --help, not exactly one FILE); otherwise -1 and the FILE.
 int parseCommand(QCommandLineParser &parser, const QStringList &arguments, const QString &command,
@@ -70,9 +91,11 @@ int create(const QStringList &arguments)
     const QCommandLineOption demo(
         QStringLiteral("demo"),
         QStringLiteral("The demo organization (EXCH01, corp.example.local)."));
-    const QCommandLineOption mailboxes(QStringLiteral("mailboxes"),
-                                       QStringLiteral("N generated user mailboxes, half bound."),
-                                       QStringLiteral("N"));
+    const QCommandLineOption mailboxes(
+        QStringLiteral("mailboxes"),
+        QStringLiteral("N generated user mailboxes, half bound (N at most %1).")
+            .arg(lab::MaxGeneratedMailboxes),
+        QStringLiteral("N"));
     const QCommandLineOption seed(QStringLiteral("seed"),
                                   QStringLiteral("Seed of the generated names (default 1)."),
                                   QStringLiteral("S"), QStringLiteral("1"));
@@ -96,15 +119,17 @@ int create(const QStringList &arguments)
     } else if (parser.isSet(mailboxes)) {
         bool countOk = false;
         bool seedOk = false;
-        const int count = parser.value(mailboxes).toInt(&countOk);
+        const qint64 count = parser.value(mailboxes).toLongLong(&countOk);
         const quint32 seedValue = parser.value(seed).toUInt(&seedOk);
-        if (!countOk || count < 0)
-            return refuse(QStringLiteral("%1: --mailboxes \"%2\" is not a count")
-                              .arg(file, parser.value(mailboxes)));
+        if (!countOk || count < 0 || count > lab::MaxGeneratedMailboxes)
+            return refuse(QStringLiteral("%1: --mailboxes \"%2\": give a count from 0 to %3, "
+                                         "the most mailboxes a generated lab holds")
+                              .arg(file, parser.value(mailboxes))
+                              .arg(lab::MaxGeneratedMailboxes));
         if (!seedOk)
             return refuse(
                 QStringLiteral("%1: --seed \"%2\" is not a number").arg(file, parser.value(seed)));
-        scenario = lab::generatedScenario(count, seedValue);
+        scenario = lab::generatedScenario(int(count), seedValue);
     } else {
         QFile source(parser.value(from));
         if (!source.open(QIODevice::ReadOnly))
@@ -119,7 +144,7 @@ int create(const QStringList &arguments)
                       .arg(scenario.directory.size())
                       .arg(scenario.mailboxes.size())
                       .arg(scenario.applications.size()));
-    return 0;
+    return flushOutput(file, QStringLiteral("the summary"));
 }
 
 int show(const QStringList &arguments)
@@ -144,7 +169,7 @@ int show(const QStringList &arguments)
         print(stdout, QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Indented)));
     else
         print(stdout, lab::labReportText(report));
-    return 0;
+    return flushOutput(file, QStringLiteral("the report"));
 }
 
 } // namespace
@@ -152,6 +177,8 @@ int show(const QStringList &arguments)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signal, endInterrupted);
     QCoreApplication::setApplicationName(QStringLiteral("kestrelon-lab"));
     QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2 || arguments[1] == QLatin1String("--help") ||

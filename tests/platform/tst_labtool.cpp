@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -16,10 +19,15 @@ struct Run
     QString err;
 };
 
-Run lab(const QStringList &arguments)
+const QString program = qEnvironmentVariable("KESTRELON_BIN") + "/kestrelon-lab";
+
+// Runs kestrelon-lab to its end; its standard output goes to a file when one is given.
+Run lab(const QStringList &arguments, const QString &output = QString())
 {
     QProcess process;
-    process.start(qEnvironmentVariable("KESTRELON_BIN") + "/kestrelon-lab", arguments);
+    if (!output.isEmpty())
+        process.setStandardOutputFile(output);
+    process.start(program, arguments);
     Run run;
     if (!process.waitForFinished(60000))
         return run;
@@ -70,6 +78,12 @@ private slots:
             QVERIFY2(shown.out.contains(QLatin1String(line)), line);
         QVERIFY(!shown.out.contains("Password"));
         QVERIFY(!shown.out.contains("archiver-secret"));
+        // A report lost to a full disk is a failure, not a truncated success.
+        const Run full = lab({"show", file, "--json"}, QStringLiteral("/dev/full"));
+        QCOMPARE(full.status, 1);
+        QVERIFY2(full.err.contains(file + ": cannot write the report") &&
+                     full.err.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
+                 qPrintable(full.err));
 
         const QJsonObject report = showJson(file);
         QCOMPARE(report["machine"]["computerName"].toString(), QStringLiteral("EXCH01"));
@@ -137,9 +151,43 @@ private slots:
         row("show a missing file", "show @missing", "@missing");
         row("two sources", "create @missing --demo --mailboxes 3", "@missing");
         row("bad count", "create @missing --mailboxes many", "many");
+        row("count beyond what a lab holds", "create @missing --mailboxes 2147483647",
+            "2147483647\": give a count from 0 to 100000");
         row("bad scenario", "create @missing --from @existing", "@existing");
         row("unknown command", "destroy", "destroy");
         row("unknown option", "show --xml", "xml");
+    }
+
+    // A create killed while it writes leaves the name free; one ended by a signal also takes
+    // its unfinished file along.
+    void interruptedCreate_data()
+    {
+        QTest::addColumn<bool>("kill");
+        QTest::newRow("killed") << true;
+        QTest::newRow("terminated") << false;
+    }
+
+    void interruptedCreate()
+    {
+        QFETCH(bool, kill);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("big.sqlite"));
+        // Once a file has taken up some room, the lab is being written.
+        const auto writing = [&] {
+            const QFileInfoList files = QDir(dir.path()).entryInfoList(QDir::Files);
+            return std::any_of(files.begin(), files.end(),
+                               [](const QFileInfo &f) { return f.size() > 1 << 20; });
+        };
+        QProcess create;
+        create.start(program, {"create", file, "--mailboxes", "30000"});
+        QTRY_VERIFY_WITH_TIMEOUT(create.state() == QProcess::NotRunning || writing(), 60000);
+        QCOMPARE(create.state(), QProcess::Running);
+        kill ? create.kill() : create.terminate();
+        QVERIFY(create.waitForFinished());
+        QVERIFY(!QFile::exists(file));
+        if (!kill)
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
+        QCOMPARE(lab({"create", file, "--demo"}).status, 0);
     }
 
     void refusals()

@@ -128,7 +128,11 @@ Item registrationItem(const QString &matchScope, const QString &priority = QStri
 
 // The demo organization that a fresh machine starts with.
 Scenario demoScenario();
-// count generated user mailboxes (half of them bound), the same for the same seed.
+// The most mailboxes a generated lab holds: the program reads a lab's directory into memory
+// whole, and this is over three times what one mailbox walk lists.
+inline constexpr int MaxGeneratedMailboxes = 100000;
+// count generated user mailboxes (half of them bound), the same for the same seed; at most
+// MaxGeneratedMailboxes.
 Scenario generatedScenario(int mailboxCount, quint32 seed);
 // A scenario file (JSON, see docs/lab-scenario.md); throws PlatformError naming the problem.
 Scenario scenarioFromJson(const QByteArray &json, const QString &sourceName);
