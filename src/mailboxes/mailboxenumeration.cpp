@@ -6,6 +6,11 @@
 
 namespace {
 
+// The most rows the directory returns for the mailbox query, and the code it reports when a
+// search stops there.
+constexpr qint16 SizeLimit = 30000;
+constexpr qint32 SizeLimitExceeded = static_cast<qint32>(0x80072023u);
+
 QString textOf(const platform::DirectoryRowSet &rows, const QString &attribute)
 {
     const QVariant value = rows.field(attribute);
@@ -73,7 +78,7 @@ void listMailboxesOf(InstallForm &form, const QString &homeServer, const QString
         {QStringLiteral("cache results"), true},
         {QStringLiteral("Chase Referrals"), QVariant::fromValue<qint32>(96)},
         {QStringLiteral("Page Size"), QVariant::fromValue<qint16>(100)},
-        {QStringLiteral("Size Limit"), QVariant::fromValue<qint16>(30000)},
+        {QStringLiteral("Size Limit"), QVariant::fromValue<qint16>(SizeLimit)},
         {QStringLiteral("Timeout"), QVariant::fromValue<qint16>(120)}};
     std::unique_ptr<platform::DirectoryRowSet> rows =
         form.globals.directoryConnection->execute(query, properties);
@@ -121,6 +126,13 @@ void listMailboxesOf(InstallForm &form, const QString &homeServer, const QString
             }
             rows->moveNext();
         }
+        // The lists are cut where the directory stopped: say so once, for a larger server.
+        if (rows->rowCount() >= SizeLimit)
+            form.errorLog.add(form.globals.globalCatalogPath, SizeLimitExceeded,
+                              QStringLiteral("The size limit for this request was exceeded: the "
+                                             "directory returned %1 mailboxes of this server "
+                                             "and stopped, so the lists may miss others")
+                                  .arg(SizeLimit));
 
         form.progressBox.clearDrawing();
         form.progressBox.setVisible(false);

@@ -71,6 +71,7 @@ private slots:
     void thisServerByName();
     void directoryAnswers_data();
     void directoryAnswers();
+    void sizeLimit();
 };
 
 void TestMailboxEnumeration::userMailbox_data()
@@ -293,6 +294,24 @@ void TestMailboxEnumeration::directoryAnswers()
     QCOMPARE(form.progressBox.scaleWidth(), scaleBefore);
     QCOMPARE(lab.screen.eventsLetThrough, 0);
     QVERIFY(form.errorLogEdit.text().isEmpty());
+}
+
+// A server with more mailboxes than the directory returns: the walk stops at the limit and
+// says so once. Disabled users without a store mailbox keep the walk quick.
+void TestMailboxEnumeration::sizeLimit()
+{
+    lab::Scenario scenario = baseScenario();
+    for (int i = 0; i < 30000; ++i)
+        lab::addMailboxUser(scenario,
+                            person(u"User %1"_s.arg(i, 5, 10, QChar(u'0')), u"u%1"_s.arg(i),
+                                   QString(), u"disabled unreachable"_s));
+    MailboxLab lab(scenario);
+    lab.form.refreshMailboxLists();
+    QCOMPARE(lab.form.unboundStoreList.count(), 1);
+    const QString log = lab.form.errorLogEdit.text();
+    QCOMPARE(log.count(u" - ERROR: "_s), 1);
+    QVERIFY2(log.contains(u"GC://dc01.corp.example.local - ERROR: -2147016669 The size limit"_s),
+             qPrintable(log));
 }
 
 QTEST_GUILESS_MAIN(TestMailboxEnumeration)
