@@ -6,10 +6,5 @@ void InstallForm::onActivate()
         return;
     firstActivationDone = true;
 
-    // The part of loading the installed state that exists so far: the cluster's server
-    // name, the mailbox lists, and the log of what failed on the way.
-    if (runsOnClusterNode)
-        findClusterName();
-    refreshMailboxLists();
-    showErrorLogIfAny();
+    refreshInstallState();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hosting/installstate.h"
 #include "platform/platform.h"
 #include "rule/ruleeditor.h"
 #include "shell/controls.h"
@@ -95,6 +96,15 @@ public:
     void advanceProgress(qint32 &step, ProgressBoxModel &box);
     // Set by onUnload: the window is to close and the program to end.
     bool unloaded = false;
+
+    // Sink hosting: reads the installed application back into the window and sets the
+    // controls to its install state; then the cluster name, the lists and the log.
+    void refreshInstallState();
+    void showInstallState(InstallState state);
+    // Puts the running account as "DOMAIN\account" into identityEdit (empty: no domain).
+    void proposeIdentity();
+    // This computer's LAN group (domain or workgroup), or "" when it cannot be learnt.
+    QString workstationDomain();
 
     // Mailbox directory.
     void refreshMailboxLists();
