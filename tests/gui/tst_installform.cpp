@@ -3,6 +3,7 @@
 #include "ui/progressboxwidget.h"
 #include "ui/qtscreen.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -37,6 +38,12 @@ class TestInstallForm : public QObject
     };
 
 private slots:
+    // The window looks for the sink library in the current folder, where the demo has it.
+    void initTestCase()
+    {
+        QVERIFY(QDir::setCurrent(qEnvironmentVariable("KESTRELON_TEST_DATA") + "/../../demo"));
+    }
+
     void window_data()
     {
         QTest::addColumn<QString>("commandLine");
@@ -70,6 +77,7 @@ private slots:
         QVERIFY(!clear->isVisible());
         window.view->activateFirstTime();
         QVERIFY(form.firstActivationDone);
+        QVERIFY(window.find<QCheckBox>(QStringLiteral("installSinkCheck"))->isChecked());
         QCOMPARE(form.unboundMailboxList.count() + form.boundMailboxList.count() > 0, demo);
         QCOMPARE(errorLogEdit->isVisible(), demo);
         QCOMPARE(clear->isVisible(), demo);

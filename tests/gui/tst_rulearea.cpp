@@ -52,14 +52,15 @@ void TestRuleArea::drivingARuleRow()
     InstallForm &form = lab.form;
     InstallWindow view(form);
     view.attachScreen(lab.screen);
-    // The first activation would load the installed state and hand the editor over ready;
-    // this test starts there.
-    form.firstActivationDone = true;
-    form.rule.editorReady = true;
-    form.rule.lastAcceptedPriority = QStringLiteral("65535");
+    // Run beside the demo's sink library, the first activation offers the install and
+    // hands the rule editor over ready.
+    QVERIFY(QDir::setCurrent(qEnvironmentVariable("KESTRELON_TEST_DATA") + "/../../demo"));
+    form.onLoad();
     view.show();
     view.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&view));
+    view.activateFirstTime();
+    QVERIFY(form.installSinkCheck.value() == 1 && form.rule.editorReady);
 
     RuleRow &row = form.rule.rows[1];
     auto *condition = find<QLineEdit>(&view, QStringLiteral("conditionEdit1"));

@@ -12,7 +12,7 @@ class TestSetupProgram : public QObject
 {
     Q_OBJECT
 
-    enum class Lab { Missing, NoCatalog, NoDomain, QuoteInAccount };
+    enum class Lab { Missing, NoCatalog, NoDomain, QuoteInOrganization };
     QTemporaryDir m_dir;
 
     QString labPath(Lab kind)
@@ -25,11 +25,13 @@ class TestSetupProgram : public QObject
             scenario.machine.globalCatalogHost.clear();
         if (kind == Lab::NoDomain)
             scenario.machine.domainDnsName.clear();
-        if (kind == Lab::QuoteInAccount) {
-            // The cluster lookup of the first activation then sends a broken query: the
+        if (kind == Lab::QuoteInOrganization) {
+            // The mailbox walk of the first activation then sends a broken query: the
             // failure happens inside the event loop.
-            scenario.machine.localMachineKeys = {QStringLiteral("Cluster")};
-            scenario.machine.logonUserName = QStringLiteral("o'brien");
+            lab::SystemMailboxSpec store;
+            store.guid = QStringLiteral("{1}");
+            store.homeServer = lab::homeServerValue("EXCH01", "O'Brien Ltd");
+            lab::addSystemMailbox(scenario, store);
         }
         lab::createLab(path, scenario);
         return path;
@@ -56,7 +58,7 @@ private slots:
             << QStringList{report.arg(platform::error::NotInDomain) + "The computer EXCH01 is not"}
             << QString();
         QTest::newRow("failed query after the window is up")
-            << int(Lab::QuoteInAccount) << QStringList() << true << 3
+            << int(Lab::QuoteInOrganization) << QStringList() << true << 3
             << QStringList{report.arg(platform::error::QuerySyntax)} << QString();
         QTest::newRow("missing lab file")
             << int(Lab::Missing) << QStringList() << true << 3
