@@ -43,19 +43,8 @@ void InstallForm::proposeIdentity()
 {
     const QString user = logonUserName();
     QString identity;
-    if (!globals.directoryConnection)
-        globals.directoryConnection = m_platform.createDirectoryConnection();
-    const QString query = QStringLiteral("SELECT sAMAccountName, cn, objectCategory FROM '") +
-                          globals.globalCatalogPath +
-                          QStringLiteral("' WHERE objectcategory='person' AND sAMAccountName='") +
-                          user + QLatin1Char('\'');
-    const platform::SearchProperties properties = {
-        {QStringLiteral("searchscope"), 2},
-        {QStringLiteral("cache results"), false},
-        {QStringLiteral("Chase Referrals"), 96},
-    };
     std::unique_ptr<platform::DirectoryRowSet> rows =
-        globals.directoryConnection->execute(query, properties);
+        queryLogonAccount(QStringLiteral("sAMAccountName, cn, objectCategory"));
     if (!rows->atEnd()) {
         const QString domain =
             domainOfCategory(rows->field(QStringLiteral("objectcategory")).toString());

@@ -4,22 +4,28 @@
 #include "rule/sinkconfiguration.h"
 #include "rule/spacetrim.h"
 
-#include <optional>
-
 namespace SinkHosting {
 
 namespace {
 
 using platform::CatalogCollection;
 using platform::CatalogObject;
+using platform::ComponentCatalog;
 using platform::PlatformError;
 
-std::unique_ptr<CatalogCollection> populatedApplications(platform::ComponentCatalog &catalog)
+// Runs the body on a fresh catalog and its populated applications. A failure ends the
+// body and becomes one log entry, written after every catalog object is released.
+template<typename Body> void onCatalog(platform::Platform &platform, ErrorLog &errorLog, Body body)
 {
-    std::unique_ptr<CatalogCollection> applications =
-        catalog.getCollection(QStringLiteral("Applications"));
-    applications->populate();
-    return applications;
+    try {
+        std::unique_ptr<platform::ComponentCatalog> catalog = platform.createCatalog();
+        std::unique_ptr<CatalogCollection> applications =
+            catalog->getCollection(QStringLiteral("Applications"));
+        applications->populate();
+        body(*catalog, *applications);
+    } catch (const PlatformError &e) {
+        errorLog.add(QString(), e.number, e.description);
+    }
 }
 
 // The index of the first application named appName in any letter case, or -1.
@@ -55,12 +61,6 @@ CatalogObject *findSinkComponent(CatalogCollection &components, const QString &a
     return nullptr;
 }
 
-void logFailure(ErrorLog &errorLog, const std::optional<PlatformError> &failure)
-{
-    if (failure)
-        errorLog.add(QString(), failure->number, failure->description);
-}
-
 } // namespace
 
 QString libraryPath(platform::MachineFacts &machine, const QString &appName)
@@ -72,11 +72,8 @@ void installSinkApplication(const QString &appName, const QString &identity,
                             const QString &password, const QString &configuration,
                             platform::Platform &platform, ErrorLog &errorLog)
 {
-    std::optional<PlatformError> failure;
-    try {
-        std::unique_ptr<platform::ComponentCatalog> catalog = platform.createCatalog();
-        std::unique_ptr<CatalogCollection> applications = populatedApplications(*catalog);
-        CatalogObject *application = applications->add();
+    onCatalog(platform, errorLog, [&](ComponentCatalog &catalog, CatalogCollection &applications) {
+        CatalogObject *application = applications.add();
         application->setValue(QStringLiteral("Name"), appName);
         application->setValue(QStringLiteral("ApplicationAccessChecksEnabled"), false);
         const QString account = trimSpaces(identity);
@@ -84,42 +81,33 @@ void installSinkApplication(const QString &appName, const QString &identity,
             application->setValue(QStringLiteral("Identity"), account);
             application->setValue(QStringLiteral("Password"), trimSpaces(password));
         }
-        applications->saveChanges();
+        applications.saveChanges();
 
-        catalog->installComponent(appName, libraryPath(platform.machine(), appName), QString(),
-                                  QString());
-        catalog->refreshComponents();
-        if (!configuration.isEmpty()) {
-            std::unique_ptr<CatalogCollection> components =
-                populatedComponents(*applications, *application);
-            if (CatalogObject *sink = findSinkComponent(*components, appName)) {
-                sink->setValue(QStringLiteral("ConstructionEnabled"), true);
-                sink->setValue(QStringLiteral("ConstructorString"), configuration);
-                components->saveChanges();
-            }
+        catalog.installComponent(appName, libraryPath(platform.machine(), appName), QString(),
+                                 QString());
+        catalog.refreshComponents();
+        if (configuration.isEmpty())
+            return;
+        std::unique_ptr<CatalogCollection> components =
+            populatedComponents(applications, *application);
+        if (CatalogObject *sink = findSinkComponent(*components, appName)) {
+            sink->setValue(QStringLiteral("ConstructionEnabled"), true);
+            sink->setValue(QStringLiteral("ConstructorString"), configuration);
+            components->saveChanges();
         }
-    } catch (const PlatformError &e) {
-        failure = e;
-    }
-    logFailure(errorLog, failure);
+    });
 }
 
 void uninstallSinkApplication(const QString &appName, platform::Platform &platform,
                               ErrorLog &errorLog)
 {
-    std::optional<PlatformError> failure;
-    try {
-        std::unique_ptr<platform::ComponentCatalog> catalog = platform.createCatalog();
-        std::unique_ptr<CatalogCollection> applications = populatedApplications(*catalog);
-        const int found = findApplication(*applications, appName);
+    onCatalog(platform, errorLog, [&](ComponentCatalog &, CatalogCollection &applications) {
+        const int found = findApplication(applications, appName);
         if (found >= 0) {
-            applications->remove(found);
-            applications->saveChanges();
+            applications.remove(found);
+            applications.saveChanges();
         }
-    } catch (const PlatformError &e) {
-        failure = e;
-    }
-    logFailure(errorLog, failure);
+    });
 }
 
 bool readSinkApplication(const QString &appName, QString &identity, platform::Platform &platform,
@@ -127,31 +115,25 @@ bool readSinkApplication(const QString &appName, QString &identity, platform::Pl
 {
     bool exists = false;
     QString configuration;
-    std::optional<PlatformError> failure;
-    try {
-        std::unique_ptr<platform::ComponentCatalog> catalog = platform.createCatalog();
-        std::unique_ptr<CatalogCollection> applications = populatedApplications(*catalog);
-        const int found = findApplication(*applications, appName);
-        if (found >= 0) {
-            exists = true;
-            const CatalogObject &application = *applications->item(found);
-            identity = application.value(QStringLiteral("Identity")).toString();
-            catalog->refreshComponents();
-            std::unique_ptr<CatalogCollection> components =
-                populatedComponents(*applications, application);
-            if (const CatalogObject *sink = findSinkComponent(*components, appName)) {
-                const QVariant constructor = sink->value(QStringLiteral("ConstructorString"));
-                if (sink->value(QStringLiteral("ConstructionEnabled")).toBool() &&
-                    !constructor.isNull())
-                    configuration = constructor.toString();
-            }
-        }
-    } catch (const PlatformError &e) {
-        failure = e;
-    }
+    onCatalog(platform, errorLog, [&](ComponentCatalog &catalog, CatalogCollection &applications) {
+        const int found = findApplication(applications, appName);
+        if (found < 0)
+            return;
+        exists = true;
+        const CatalogObject &application = *applications.item(found);
+        identity = application.value(QStringLiteral("Identity")).toString();
+        catalog.refreshComponents();
+        std::unique_ptr<CatalogCollection> components =
+            populatedComponents(applications, application);
+        const CatalogObject *sink = findSinkComponent(*components, appName);
+        if (!sink)
+            return;
+        const QVariant constructor = sink->value(QStringLiteral("ConstructorString"));
+        if (sink->value(QStringLiteral("ConstructionEnabled")).toBool() && !constructor.isNull())
+            configuration = constructor.toString();
+    });
     // The editor shows the stored rule, or its own rows with the defaults filled in.
     loadSinkConfiguration(editor, configuration);
-    logFailure(errorLog, failure);
     return exists;
 }
 

@@ -87,6 +87,9 @@ public:
     void onActivate();
     void onUnload();
     QString logonUserName();
+    // The running account's person object in the directory, with the attributes given as
+    // the query's select list ("a, b"); the account name goes into the query unchanged.
+    std::unique_ptr<platform::DirectoryRowSet> queryLogonAccount(const QString &attributes);
     void findClusterName();
     void onExitClicked();
     void onClearErrorLogClicked();

@@ -59,23 +59,27 @@ QString InstallForm::logonUserName()
     return m_platform.machine().logonUserName();
 }
 
-void InstallForm::findClusterName()
+std::unique_ptr<platform::DirectoryRowSet> InstallForm::queryLogonAccount(const QString &attributes)
 {
-    clusterName.clear();
-    const QString accountName = logonUserName();
     if (!globals.directoryConnection)
         globals.directoryConnection = m_platform.createDirectoryConnection();
-    const QString query = QStringLiteral("SELECT msExchHomeServerName FROM '") +
+    const QString query = QStringLiteral("SELECT ") + attributes + QStringLiteral(" FROM '") +
                           globals.globalCatalogPath +
                           QStringLiteral("' WHERE objectcategory='person' AND sAMAccountName='") +
-                          accountName + QLatin1Char('\'');
+                          logonUserName() + QLatin1Char('\'');
     const platform::SearchProperties properties = {
         {QStringLiteral("searchscope"), 2},
         {QStringLiteral("cache results"), false},
         {QStringLiteral("Chase Referrals"), 96},
     };
+    return globals.directoryConnection->execute(query, properties);
+}
+
+void InstallForm::findClusterName()
+{
+    clusterName.clear();
     std::unique_ptr<platform::DirectoryRowSet> rows =
-        globals.directoryConnection->execute(query, properties);
+        queryLogonAccount(QStringLiteral("msExchHomeServerName"));
     if (!rows->atEnd()) {
         const QString homeServer =
             rows->field(QStringLiteral("msExchHomeServerName")).toString().toUpper();
