@@ -2,7 +2,7 @@
 #include "platform/lab/labplatform.h"
 #include "platform/lab/standinlibrary.h"
 #include "platform/platformerror.h"
-#include "shell/labfixture.h"
+#include "support/labfixture.h"
 
 #include <QCryptographicHash>
 #include <QDir>
