@@ -119,6 +119,7 @@ public:
             error(from, QStringLiteral("the search base '%1' is not a GC:// path").arg(from.text));
         const QString rest = from.text.mid(from.text.indexOf(QLatin1String("//")) + 2);
         query.host = rest.section(u'/', 0, 0);
+        query.base = rest.section(u'/', 1);
         query.hostPosition = from.position;
         if (query.host.isEmpty())
             error(from, QStringLiteral("the search base '%1' names no host").arg(from.text));

@@ -24,6 +24,7 @@ struct DirectoryQuery
 {
     QStringList attributes;
     QString host;
+    QString base; // the path after the host ('GC://host/DC=corp,DC=com'); empty: none
     std::unique_ptr<FilterNode> filter; // null: every object
     QString orderBy;                    // empty: directory order
     bool descending = false;
