@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/serverconfig.h"
+
+#include <memory>
+#include <QProcessEnvironment>
+
+namespace platform {
+
+// The platform the program runs on: without KESTRELON_CONFIG the lab (KESTRELON_LAB or the
+// default lab); with it, the servers its file names, and the lab for everything else.
+// Throws PlatformError naming the file and key of a bad setting, or the lab file.
+std::unique_ptr<Platform> createConfiguredPlatform(const QProcessEnvironment &environment);
+
+// A platform of configured servers over an opened lab.
+std::unique_ptr<Platform> createConfiguredPlatform(const ServerConfig &config,
+                                                   std::unique_ptr<Platform> lab);
+
+// Opens the platform's directory as the program does and reads through it what the program
+// needs; one line per fact, for --check-directory. Throws PlatformError when it cannot.
+QString directoryCheck(Platform &platform);
+
+} // namespace platform

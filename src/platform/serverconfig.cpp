@@ -1,0 +1,218 @@
+#include "platform/serverconfig.h"
+
+#include "platform/platformerror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace platform {
+
+namespace {
+
+// An error number of its own, so a bad configuration is told apart from the servers' errors.
+constexpr qint32 BadConfiguration = 1005;
+
+const QStringList sections = {QStringLiteral("lab"), QStringLiteral("directory"),
+                              QStringLiteral("machine")};
+const QStringList labKeys = {QStringLiteral("file")};
+const QStringList directoryKeys = {QStringLiteral("backend"),
+                                   QStringLiteral("uri"),
+                                   QStringLiteral("startTls"),
+                                   QStringLiteral("bindDn"),
+                                   QStringLiteral("passwordFile"),
+                                   QStringLiteral("baseDn"),
+                                   QStringLiteral("globalCatalogHost"),
+                                   QStringLiteral("timeout"),
+                                   QStringLiteral("caFile")};
+const QStringList machineKeys = {QStringLiteral("computerName"), QStringLiteral("domainDnsName"),
+                                 QStringLiteral("clusterNode"), QStringLiteral("lanGroup"),
+                                 QStringLiteral("userName")};
+
+class Reader
+{
+public:
+    explicit Reader(const QString &path)
+        : m_path(path), m_settings(path, QSettings::IniFormat),
+          m_folder(QFileInfo(path).absoluteDir())
+    {
+    }
+
+    [[noreturn]] void fail(const QString &what) const
+    {
+        throw PlatformError(BadConfiguration, QStringLiteral("%1: %2").arg(m_path, what));
+    }
+
+    [[noreturn]] void fail(const QString &key, const QString &what) const
+    {
+        fail(QStringLiteral("%1: %2").arg(key, what));
+    }
+
+    void checkKeys()
+    {
+        if (m_settings.status() != QSettings::NoError)
+            fail(QStringLiteral("not a readable INI file"));
+        for (const QString &key : m_settings.allKeys()) {
+            const QString section = key.section(u'/', 0, 0);
+            const QString name = key.section(u'/', 1);
+            if (!key.contains(u'/'))
+                fail(key, QStringLiteral("a setting outside any [section]"));
+            const QStringList &known = section == QLatin1String("lab")         ? labKeys
+                                       : section == QLatin1String("directory") ? directoryKeys
+                                                                               : machineKeys;
+            if (!sections.contains(section))
+                fail(QStringLiteral("[%1]: unknown section (known: %2)")
+                         .arg(section, sections.join(QStringLiteral(", "))));
+            if (!known.contains(name))
+                fail(QStringLiteral("[%1] %2: unknown key (known: %3)")
+                         .arg(section, name, known.join(QStringLiteral(", "))));
+        }
+    }
+
+    bool has(const QString &key) const { return m_settings.contains(key); }
+
+    QString text(const QString &key) const
+    {
+        const QVariant value = m_settings.value(key);
+        // An unquoted value with commas reads as a list; a distinguished name has commas.
+        const QString joined = value.typeId() == QMetaType::QStringList
+                                   ? value.toStringList().join(u',')
+                                   : value.toString();
+        for (QChar c : joined) {
+            if (c.unicode() < 0x20)
+                fail(key, QStringLiteral("holds a control character; put the value in double "
+                                         "quotes and write each backslash as \\\\"));
+        }
+        return joined.trimmed();
+    }
+
+    std::optional<QString> optionalText(const QString &key) const
+    {
+        return has(key) ? std::optional<QString>(text(key)) : std::nullopt;
+    }
+
+    std::optional<bool> flag(const QString &key) const
+    {
+        if (!has(key))
+            return std::nullopt;
+        const QString value = text(key).toLower();
+        if (value == QLatin1String("true") || value == QLatin1String("yes") ||
+            value == QLatin1String("1"))
+            return true;
+        if (value == QLatin1String("false") || value == QLatin1String("no") ||
+            value == QLatin1String("0"))
+            return false;
+        fail(key, QStringLiteral("\"%1\" is not true or false").arg(text(key)));
+    }
+
+    // A path from the file's folder; an existing file when asked for.
+    QString path(const QString &key, bool mustExist) const
+    {
+        const QString value = text(key);
+        if (value.isEmpty())
+            return value;
+        const QString absolute = m_folder.absoluteFilePath(value);
+        if (mustExist && !QFileInfo(absolute).isFile())
+            fail(key, QStringLiteral("%1 is not a file").arg(absolute));
+        return absolute;
+    }
+
+    QString password(const QString &key) const
+    {
+        const QString file = path(key, true);
+        const QFileDevice::Permissions permissions = QFile::permissions(file);
+        if (permissions & (QFileDevice::ReadGroup | QFileDevice::ReadOther))
+            fail(key, QStringLiteral("the password file %1 can be read by other users; make it "
+                                     "private to its owner (chmod 600)")
+                          .arg(file));
+        QFile source(file);
+        if (!source.open(QIODevice::ReadOnly))
+            fail(key, QStringLiteral("cannot read the password file %1: %2")
+                          .arg(file, source.errorString()));
+        QByteArray content = source.readAll();
+        while (content.endsWith('\n') || content.endsWith('\r'))
+            content.chop(1);
+        // A bind with a name and an empty password is an anonymous bind on most servers.
+        if (content.isEmpty())
+            fail(key, QStringLiteral("the password file %1 is empty").arg(file));
+        return QString::fromUtf8(content);
+    }
+
+private:
+    QString m_path;
+    QSettings m_settings;
+    QDir m_folder;
+};
+
+ldapbackend::LdapSettings readDirectory(const Reader &reader)
+{
+    ldapbackend::LdapSettings settings;
+    settings.uri = reader.text(QStringLiteral("directory/uri"));
+    const QString scheme = settings.uri.section(QLatin1String("://"), 0, 0).toLower();
+    if (settings.uri.isEmpty())
+        reader.fail(QStringLiteral("directory/uri"), QStringLiteral("missing; backend=ldap needs "
+                                                                    "the server's address"));
+    if (!settings.uri.contains(QLatin1String("://")) ||
+        (scheme != QLatin1String("ldap") && scheme != QLatin1String("ldaps")))
+        reader.fail(
+            QStringLiteral("directory/uri"),
+            QStringLiteral("\"%1\" is not an ldap:// or ldaps:// address").arg(settings.uri));
+    settings.startTls = reader.flag(QStringLiteral("directory/startTls")).value_or(false);
+    if (settings.startTls && scheme == QLatin1String("ldaps"))
+        reader.fail(QStringLiteral("directory/startTls"),
+                    QStringLiteral("an ldaps:// address is encrypted already"));
+    settings.bindDn = reader.text(QStringLiteral("directory/bindDn"));
+    const bool hasPassword = reader.has(QStringLiteral("directory/passwordFile"));
+    if (settings.bindDn.isEmpty() && hasPassword)
+        reader.fail(QStringLiteral("directory/passwordFile"),
+                    QStringLiteral("given without bindDn"));
+    if (!settings.bindDn.isEmpty() && !hasPassword)
+        reader.fail(QStringLiteral("directory/bindDn"),
+                    QStringLiteral("needs passwordFile, the file that holds its password"));
+    if (hasPassword)
+        settings.password = reader.password(QStringLiteral("directory/passwordFile"));
+    settings.baseDn = reader.optionalText(QStringLiteral("directory/baseDn"));
+    settings.globalCatalogHost = reader.text(QStringLiteral("directory/globalCatalogHost"));
+    if (reader.has(QStringLiteral("directory/timeout"))) {
+        bool ok = false;
+        settings.timeoutSeconds = reader.text(QStringLiteral("directory/timeout")).toInt(&ok);
+        if (!ok || settings.timeoutSeconds <= 0)
+            reader.fail(QStringLiteral("directory/timeout"),
+                        QStringLiteral("\"%1\" is not a number of seconds")
+                            .arg(reader.text(QStringLiteral("directory/timeout"))));
+    }
+    settings.caFile = reader.path(QStringLiteral("directory/caFile"), true);
+    return settings;
+}
+
+} // namespace
+
+ServerConfig readServerConfig(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        throw PlatformError(BadConfiguration,
+                            QStringLiteral("%1: the configuration file does not exist").arg(path));
+    Reader reader(path);
+    reader.checkKeys();
+    ServerConfig config;
+    config.path = path;
+    config.labFile = reader.path(QStringLiteral("lab/file"), false);
+
+    const QString backend = reader.text(QStringLiteral("directory/backend")).toLower();
+    if (backend == QLatin1String("ldap"))
+        config.directory = readDirectory(reader);
+    else if (!backend.isEmpty() && backend != QLatin1String("lab"))
+        reader.fail(QStringLiteral("directory/backend"),
+                    QStringLiteral("\"%1\" is neither lab nor ldap").arg(backend));
+
+    MachineSettings &machine = config.machine;
+    machine.computerName = reader.optionalText(QStringLiteral("machine/computerName"));
+    machine.domainDnsName = reader.optionalText(QStringLiteral("machine/domainDnsName"));
+    machine.clusterNode = reader.flag(QStringLiteral("machine/clusterNode"));
+    machine.lanGroup = reader.optionalText(QStringLiteral("machine/lanGroup"));
+    machine.userName = reader.optionalText(QStringLiteral("machine/userName"));
+    return config;
+}
+
+} // namespace platform
