@@ -1,6 +1,7 @@
 // kestrelon-lab: creates, fills and inspects lab files.
 
 #include "platform/lab/labfile.h"
+#include "platform/lab/labldif.h"
 #include "platform/lab/labreport.h"
 #include "platform/lab/labscenario.h"
 #include "platform/platformerror.h"
@@ -29,6 +30,9 @@ const char *const toolHelp =
     "  create FILE --from SCENARIO.json      from a scenario file (docs/lab-scenario.md)\n"
     "  show FILE [--json]                    machine facts, mailboxes with their registration\n"
     "                                        items, and the catalog's applications\n"
+    "  export-ldif FILE [--output LDIF] [--root-dse LDIF]\n"
+    "                                        the directory as LDIF for an LDAP server\n"
+    "                                        (data/ldap/kestrelon.schema)\n"
     "\n"
     "'kestrelon-lab COMMAND --help' describes a command. create never overwrites a file.\n";
 
@@ -172,6 +176,57 @@ int show(const QStringList &arguments)
     return flushOutput(file, QStringLiteral("the report"));
 }
 
+int exportLdif(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes the lab's directory as LDIF, for an LDAP server that loads "
+        "data/ldap/kestrelon.schema (with core and cosine): the domain's entry and the "
+        "containers first, then every object. ADsPath and distinguishedName are left out, as "
+        "the server answers them from each entry's name; a person without a surname gets its "
+        "common name as one. The file is only read."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The lab file to export."),
+                                 QStringLiteral("export-ldif FILE"));
+    const QCommandLineOption output(QStringLiteral("output"),
+                                    QStringLiteral("Write the LDIF here (default: standard "
+                                                   "output)."),
+                                    QStringLiteral("LDIF"));
+    const QCommandLineOption rootDse(
+        QStringLiteral("root-dse"),
+        QStringLiteral("Also write the root DSE facts (global catalog host name, naming "
+                       "contexts) here, for slapd's rootDSE directive."),
+        QStringLiteral("LDIF"));
+    parser.addOptions({output, rootDse});
+    QString file;
+    if (const int status = parseCommand(parser, arguments, QStringLiteral("export-ldif"), file);
+        status >= 0)
+        return status;
+    const lab::DirectoryLdif ldif = lab::exportDirectoryLdif(file);
+    const auto save = [](const QString &path, const QByteArray &content) {
+        QFile target(path);
+        if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            target.write(content) != content.size() || !target.flush())
+            return refuse(QStringLiteral("%1: cannot write: %2").arg(path, target.errorString()));
+        return 0;
+    };
+    if (parser.isSet(rootDse)) {
+        if (const int status = save(parser.value(rootDse), ldif.rootDse); status != 0)
+            return status;
+    }
+    if (!parser.isSet(output)) {
+        std::fwrite(ldif.entries.constData(), 1, size_t(ldif.entries.size()), stdout);
+        return 0;
+    }
+    if (const int status = save(parser.value(output), ldif.entries); status != 0)
+        return status;
+    print(stdout, QStringLiteral("Exported %1 to %2: %3 directory objects, %4 containers added\n")
+                      .arg(file, parser.value(output))
+                      .arg(ldif.objects)
+                      .arg(ldif.containers));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -192,6 +247,8 @@ int main(int argc, char *argv[])
             return create(arguments);
         if (command == QLatin1String("show"))
             return show(arguments);
+        if (command == QLatin1String("export-ldif"))
+            return exportLdif(arguments);
     } catch (const platform::PlatformError &error) {
         return refuse(error.description);
     }
