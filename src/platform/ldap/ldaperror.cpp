@@ -4,7 +4,8 @@
 
 #include <ldap.h>
 
-Q_LOGGING_CATEGORY(ldapLog, "kestrelon.ldap")
+// Off unless switched on, e.g. QT_LOGGING_RULES="kestrelon.ldap.debug=true".
+Q_LOGGING_CATEGORY(ldapLog, "kestrelon.ldap", QtWarningMsg)
 
 namespace ldapbackend {
 

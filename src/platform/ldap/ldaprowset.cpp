@@ -213,7 +213,8 @@ void LdapRowSet::readMessage() const
         } else if (type == LDAP_RES_SEARCH_RESULT) {
             readResult(message);
         } else if (type == LDAP_RES_SEARCH_REFERENCE) {
-            qCDebug(ldapLog) << "search reference not followed";
+            qCDebug(ldapLog) << (m_request.chaseReferrals ? "search reference followed"
+                                                          : "search reference not followed");
         }
     } catch (...) {
         ldap_msgfree(message);
@@ -261,7 +262,7 @@ void LdapRowSet::readResult(LDAPMessage *message) const
     if (m_request.serverSort && m_cursor->pages == 1 && m_cursor->delivered == 0 &&
         isSortRefusal(code))
         throw ServerSortRefused();
-    QString doing = describe();
+    QString doing = QStringLiteral("running %1").arg(describe());
     if (!referredTo.isEmpty())
         doing += QStringLiteral(" (referred to %1)").arg(referredTo.join(QStringLiteral(", ")));
     failLdap(m_session->server(), code, doing, text);
