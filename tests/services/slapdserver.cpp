@@ -1,0 +1,171 @@
+#include "slapdserver.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+namespace {
+
+QString program(const QString &name)
+{
+    const QString found = QStandardPaths::findExecutable(name);
+    return found.isEmpty() ? QStandardPaths::findExecutable(
+                                 name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")})
+                           : found;
+}
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+           file.write(content) == content.size();
+}
+
+} // namespace
+
+SlapdServer::SlapdServer() : m_port(freePort()) {}
+
+SlapdServer::~SlapdServer()
+{
+    kill();
+}
+
+bool SlapdServer::fail(const QString &what)
+{
+    m_failure = what;
+    return false;
+}
+
+QString SlapdServer::uri() const
+{
+    return QStringLiteral("ldap://127.0.0.1:%1").arg(m_port);
+}
+
+QString SlapdServer::password()
+{
+    return QStringLiteral("kestrelon-test-secret");
+}
+
+QString SlapdServer::passwordFile() const
+{
+    return m_dir.filePath(QStringLiteral("admin.pw"));
+}
+
+bool SlapdServer::addDatabase(const QString &suffix, const QByteArray &ldif)
+{
+    const int index = int(m_loads.size() / 2);
+    const QString directory = m_dir.filePath(QStringLiteral("db%1").arg(index));
+    const QString ldifPath = m_dir.filePath(QStringLiteral("db%1.ldif").arg(index));
+    if (!QDir().mkpath(directory) || !writeFile(ldifPath, ldif))
+        return fail(QStringLiteral("cannot write %1").arg(ldifPath));
+    m_databases += QStringLiteral("database mdb\nsuffix \"%1\"\ndirectory %2\nmaxsize 1073741824\n"
+                                  "overlay sssvlv\naccess to * by users read by * none\n")
+                       .arg(suffix, directory);
+    if (m_adminDn.isEmpty()) {
+        m_adminDn = QStringLiteral("CN=kestrelon-test,") + suffix;
+        m_databases += QStringLiteral("rootdn \"%1\"\nrootpw %2\n").arg(m_adminDn, password());
+    }
+    m_loads << suffix << ldifPath;
+    return true;
+}
+
+bool SlapdServer::addLab(const QString &labTool, const QString &labPath,
+                         const QByteArray &extraEntries)
+{
+    const QString ldif = m_dir.filePath(QStringLiteral("lab.ldif"));
+    const QString rootDse = m_dir.filePath(QStringLiteral("rootdse.ldif"));
+    QProcess exporter;
+    exporter.start(labTool, {QStringLiteral("export-ldif"), labPath, QStringLiteral("--output"),
+                             ldif, QStringLiteral("--root-dse"), rootDse});
+    if (!exporter.waitForFinished(120000) || exporter.exitCode() != 0)
+        return fail(QStringLiteral("%1 export-ldif failed: %2")
+                        .arg(labTool, QString::fromLocal8Bit(exporter.readAllStandardError())));
+    QFile file(ldif);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("cannot read %1").arg(ldif));
+    const QByteArray content = file.readAll();
+    // The first entry is the domain's, the suffix of the database.
+    const QString suffix = QString::fromUtf8(content.left(content.indexOf('\n')).mid(4));
+    m_hasRootDse = true;
+    return addDatabase(suffix, content + '\n' + extraEntries);
+}
+
+bool SlapdServer::writeConfig()
+{
+    QString config = QStringLiteral("include /etc/ldap/schema/core.schema\n"
+                                    "include /etc/ldap/schema/cosine.schema\n"
+                                    "include " KESTRELON_LDAP_SCHEMA "\n"
+                                    "modulepath /usr/lib/ldap\nmoduleload back_mdb\n"
+                                    "moduleload sssvlv\n"
+                                    "pidfile %1/slapd.pid\nargsfile %1/slapd.args\n"
+                                    "sizelimit unlimited\n"
+                                    "access to dn.base=\"\" by * read\n"
+                                    "access to dn.base=\"cn=Subschema\" by * read\n")
+                         .arg(m_dir.path());
+    if (m_hasRootDse)
+        config +=
+            QStringLiteral("rootDSE %1\n").arg(m_dir.filePath(QStringLiteral("rootdse.ldif")));
+    return writeFile(m_dir.filePath(QStringLiteral("slapd.conf")),
+                     (config + m_databases).toUtf8()) &&
+           writeFile(passwordFile(), password().toUtf8() + '\n');
+}
+
+bool SlapdServer::start()
+{
+    const QString slapd = program(QStringLiteral("slapd"));
+    const QString slapadd = program(QStringLiteral("slapadd"));
+    if (slapd.isEmpty() || slapadd.isEmpty())
+        return fail(QStringLiteral("slapd is not installed (scripts/setup.sh installs it)"));
+    if (!m_dir.isValid() || m_loads.isEmpty() || !writeConfig())
+        return fail(QStringLiteral("cannot write the configuration in %1").arg(m_dir.path()));
+    const QString config = m_dir.filePath(QStringLiteral("slapd.conf"));
+    for (qsizetype i = 0; i < m_loads.size(); i += 2) {
+        const QString loaded = m_dir.filePath(QStringLiteral("db%1/data.mdb").arg(i / 2));
+        if (QFile::exists(loaded))
+            continue; // loaded before an earlier start
+        QProcess loader;
+        loader.start(slapadd,
+                     {QStringLiteral("-q"), QStringLiteral("-f"), config, QStringLiteral("-b"),
+                      m_loads[i], QStringLiteral("-l"), m_loads[i + 1]});
+        if (!loader.waitForFinished(300000) || loader.exitCode() != 0)
+            return fail(
+                QStringLiteral("slapadd of %1 failed: %2")
+                    .arg(m_loads[i + 1], QString::fromLocal8Bit(loader.readAllStandardError())));
+    }
+    m_slapd.setProcessChannelMode(QProcess::MergedChannels);
+    m_slapd.start(slapd, {QStringLiteral("-f"), config, QStringLiteral("-h"), uri() + u'/',
+                          QStringLiteral("-d"), QStringLiteral("0")});
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 10000) {
+        if (m_slapd.state() == QProcess::NotRunning)
+            return fail(QStringLiteral("slapd ended at once: %1")
+                            .arg(QString::fromLocal8Bit(m_slapd.readAll())));
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, m_port);
+        if (probe.waitForConnected(200))
+            return true;
+        QThread::msleep(20);
+    }
+    kill();
+    return fail(QStringLiteral("slapd did not answer on port %1 within 10 s").arg(m_port));
+}
+
+void SlapdServer::kill()
+{
+    if (m_slapd.state() == QProcess::NotRunning)
+        return;
+    m_slapd.kill();
+    m_slapd.waitForFinished(5000);
+}
