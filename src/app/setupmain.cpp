@@ -1,4 +1,4 @@
-#include "platform/lab/labfile.h"
+#include "platform/configuredplatform.h"
 #include "platform/platformerror.h"
 #include "setup/installform.h"
 #include "shell/batchswitch.h"
@@ -17,7 +17,7 @@ namespace {
 const char *const program = "kestrelon-setup";
 
 const char *const usage =
-    "Usage: kestrelon-setup [-b]\n"
+    "Usage: kestrelon-setup [-b | --check-directory]\n"
     "\n"
     "Installs the Kestrelon junk-mail sink, edits its rule and binds it to the\n"
     "mailboxes of this server.\n"
@@ -25,11 +25,15 @@ const char *const usage =
     "  -b, /b      batch mode: rewrite every existing binding with the current\n"
     "              settings, print the error log to standard error and end;\n"
     "              needs no display\n"
+    "  --check-directory  sign in to the directory as the program does, print\n"
+    "              what it finds (global catalog, domain, mailbox count) and end\n"
     "  -h, --help  show this text\n"
     "\n"
     "Environment:\n"
-    "  KESTRELON_LAB  the lab file to run on (default: the demo lab in the\n"
-    "                 user's data folder, created on first use)\n"
+    "  KESTRELON_LAB     the lab file to run on (default: the demo lab in the\n"
+    "                    user's data folder, created on first use)\n"
+    "  KESTRELON_CONFIG  an INI file naming real servers to run against\n"
+    "                    (see README, \"Running against a real directory\")\n"
     "\n"
     "Exit status: 0 done; 1 batch mode logged errors; 2 the window cannot open;\n"
     "3 a run-time error ended the program (reported on standard error).\n";
@@ -54,6 +58,18 @@ int main(int argc, char **argv)
     if (arguments == QLatin1String("-h") || arguments == QLatin1String("--help")) {
         std::fputs(usage, stdout);
         return 0;
+    }
+
+    if (arguments == QLatin1String("--check-directory")) {
+        QCoreApplication app(argc, argv);
+        try {
+            auto platform =
+                platform::createConfiguredPlatform(QProcessEnvironment::systemEnvironment());
+            std::fputs(platform::directoryCheck(*platform).toLocal8Bit().constData(), stdout);
+            return 0;
+        } catch (const platform::PlatformError &error) {
+            return reportRuntimeError(error, QLatin1String(program), QString(), nullptr, stderr);
+        }
     }
 
     if (!displayAvailable(QProcessEnvironment::systemEnvironment())) {
@@ -84,10 +100,7 @@ int main(int argc, char **argv)
     app.onRuntimeError = endWithReport;
 
     try {
-        const QString labPath = qEnvironmentVariableIsSet("KESTRELON_LAB")
-                                    ? qEnvironmentVariable("KESTRELON_LAB")
-                                    : lab::defaultLabPath();
-        platform = lab::openLab(labPath);
+        platform = platform::createConfiguredPlatform(QProcessEnvironment::systemEnvironment());
         form = std::make_unique<InstallForm>(*platform, screen, arguments);
         form->onLoad();
     } catch (const platform::PlatformError &error) {
