@@ -7,6 +7,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+#include <signal.h>
+#include <sys/prctl.h>
 
 namespace {
 
@@ -144,6 +146,8 @@ bool SlapdServer::start()
                     .arg(m_loads[i + 1], QString::fromLocal8Bit(loader.readAllStandardError())));
     }
     m_slapd.setProcessChannelMode(QProcess::MergedChannels);
+    // The server ends with the test even when the test is killed or aborts.
+    m_slapd.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     m_slapd.start(slapd, {QStringLiteral("-f"), config, QStringLiteral("-h"), uri() + u'/',
                           QStringLiteral("-d"), QStringLiteral("0")});
     QElapsedTimer clock;
