@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <ldap.h>
 #include <QStringDecoder>
+#include <QThread>
 
 namespace ldapbackend {
 
@@ -15,10 +16,14 @@ namespace {
 
 using platform::PlatformError;
 
-// The server could not sort on the attribute; the search is run again and sorted here.
+// The server did not sort; the search is run again and sorted here.
 struct ServerSortRefused
 {
 };
+
+// How often and after how long a page the server was too busy for is asked for again.
+constexpr int BusyRetries = 20;
+constexpr int BusyPauseMs = 25;
 
 bool isSortRefusal(int code)
 {
@@ -258,8 +263,16 @@ void LdapRowSet::readResult(LDAPMessage *message) const
             finish(code == LDAP_SUCCESS ? "ended" : "reached the server's size limit");
         return;
     }
+    if (code == LDAP_BUSY && m_cursor->busyRetries < BusyRetries) {
+        // slapd's sorting answers "busy" for a page asked for while it still finishes the
+        // one before; the same page is asked for again.
+        ++m_cursor->busyRetries;
+        qCDebug(ldapLog).noquote() << "server busy:" << text << "- asking again";
+        QThread::msleep(BusyPauseMs);
+        return;
+    }
     m_cursor->finished = true;
-    if (m_request.serverSort && m_cursor->pages == 1 && m_cursor->delivered == 0 &&
+    if (m_request.serverSort && m_cursor->cookie.isEmpty() && m_cursor->delivered == 0 &&
         isSortRefusal(code))
         throw ServerSortRefused();
     QString doing = QStringLiteral("running %1").arg(describe());

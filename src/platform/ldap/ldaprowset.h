@@ -40,7 +40,7 @@ public:
     LdapRowSet(std::shared_ptr<LdapSession> session, SearchRequest request);
     ~LdapRowSet() override;
 
-    // The server refused to sort (it has no ordering for the attribute), so the rows were
+    // The server cannot sort on the attribute (it has no ordering for it), so the rows were
     // sorted here.
     bool serverSortRefused() const { return m_sortRefused; }
 
@@ -65,6 +65,7 @@ private:
         bool finished = false;
         int delivered = 0; // rows handed to the caller or waiting in rows
         int pages = 0;
+        int busyRetries = 0;
         QElapsedTimer clock;
     };
 
