@@ -112,7 +112,7 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "kestrelon-ldap-bench: %s\n", qPrintable(server.failure()));
             return 1;
         }
-        report("lab, export, slapadd, slapd (not timed)", mailboxes, clock.nsecsElapsed() / 1e9, 0);
+        report("lab, LDIF and slapd (not timed)", mailboxes, clock.nsecsElapsed() / 1e9, 0);
 
         QFile config(dir.filePath(QStringLiteral("kestrelon.ini")));
         config.open(QIODevice::WriteOnly);

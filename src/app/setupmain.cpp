@@ -17,7 +17,8 @@ namespace {
 const char *const program = "kestrelon-setup";
 
 const char *const usage =
-    "Usage: kestrelon-setup [-b | --check-directory]\n"
+    "Usage: kestrelon-setup [-b]\n"
+    "       kestrelon-setup --check-directory\n"
     "\n"
     "Installs the Kestrelon junk-mail sink, edits its rule and binds it to the\n"
     "mailboxes of this server.\n"
