@@ -33,7 +33,6 @@ public:
     QString adminDn() const { return m_adminDn; }
     QString passwordFile() const;
     static QString password();
-    QString folder() const { return m_dir.path(); }
     // What went wrong when a call answered false.
     const QString &failure() const { return m_failure; }
 
