@@ -14,8 +14,11 @@ usage() {
 
 # Debian packages: compiler and build tools, Qt 6 (Core, Gui, Widgets, Sql with its
 # SQLite driver, Network, Test), the GL headers Qt's CMake files ask for, and a font
-# so that text measures the same in offscreen tests as on a desktop.
-packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev fonts-dejavu-core)
+# so that text measures the same in offscreen tests as on a desktop; the tools that
+# build the Debian package (dpkg-dev, file) and check it and its menu entry (lintian,
+# desktop-file-utils).
+packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev fonts-dejavu-core
+    dpkg-dev file lintian desktop-file-utils)
 
 install_missing() {
     local missing=()
