@@ -16,9 +16,10 @@ usage() {
 # SQLite driver, Network, Test), the GL headers Qt's CMake files ask for, and a font
 # so that text measures the same in offscreen tests as on a desktop. OpenLDAP's client
 # library (found through pkg-config) for the ldap directory, and its server and tools,
-# which the service tests start privately.
+# which the service tests start privately; the tools that build the Debian package
+# (dpkg-dev, file) and check it and its menu entry (lintian, desktop-file-utils).
 packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev fonts-dejavu-core
-    pkg-config libldap-dev slapd ldap-utils)
+    pkg-config libldap-dev slapd ldap-utils dpkg-dev file lintian desktop-file-utils)
 
 install_missing() {
     local missing=()

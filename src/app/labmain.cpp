@@ -5,6 +5,7 @@
 #include "platform/lab/labreport.h"
 #include "platform/lab/labscenario.h"
 #include "platform/platformerror.h"
+#include "version.h"
 
 #include <cerrno>
 #include <csignal>
@@ -240,6 +241,10 @@ int main(int argc, char *argv[])
         arguments[1] == QLatin1String("-h") || arguments[1] == QLatin1String("help")) {
         print(arguments.size() < 2 ? stderr : stdout, QString::fromLatin1(toolHelp));
         return arguments.size() < 2 ? 2 : 0;
+    }
+    if (arguments[1] == QLatin1String("--version")) {
+        print(stdout, QStringLiteral("kestrelon-lab %1\n").arg(QLatin1String(programVersion)));
+        return 0;
     }
     const QString command = arguments.takeAt(1);
     try {

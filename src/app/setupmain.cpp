@@ -7,9 +7,11 @@
 #include "ui/installwindow.h"
 #include "ui/qtscreen.h"
 #include "ui/setupapplication.h"
+#include "version.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <QIcon>
 #include <QTimer>
 
 namespace {
@@ -60,6 +62,10 @@ int main(int argc, char **argv)
         std::fputs(usage, stdout);
         return 0;
     }
+    if (arguments == QLatin1String("--version")) {
+        std::printf("%s %s\n", program, programVersion);
+        return 0;
+    }
 
     if (arguments == QLatin1String("--check-directory")) {
         QCoreApplication app(argc, argv);
@@ -84,6 +90,9 @@ int main(int argc, char **argv)
 
     SetupApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1String(program));
+    // The desktop entry's name lets a Wayland compositor match the window to its menu entry.
+    QGuiApplication::setDesktopFileName(QLatin1String(program));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrelon-setup.svg")));
 
     QtScreen screen;
     std::unique_ptr<platform::Platform> platform;
