@@ -13,9 +13,11 @@ usage() {
 }
 
 # Debian packages: compiler and build tools, Qt 6 (Core, Gui, Widgets, Sql with its
-# SQLite driver, Network, Test), the GL headers Qt's CMake files ask for, and a font
-# so that text measures the same in offscreen tests as on a desktop.
-packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev fonts-dejavu-core)
+# SQLite driver, Network, Test), the GL headers Qt's CMake files ask for, a font
+# so that text measures the same in offscreen tests as on a desktop, and Qt's SVG
+# plugins, which draw the recipient picker's icons.
+packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev fonts-dejavu-core
+    libqt6svg6)
 
 install_missing() {
     local missing=()
