@@ -172,15 +172,12 @@ double fillPickerDialog(const QString &labPath, int *entries)
     InstallForm form(*platform, screen);
     prepareSharedState(form);
     InstallWindow view(form);
-    screen.setWindow(&view);
-    screen.beforeEvents = [&view] {
-        view.sync();
-    };
+    view.attachScreen(screen);
     view.show();
     QCoreApplication::processEvents();
 
     RecipientPickerForm picker(form, 0);
-    RecipientPickerDialog dialog(picker, screen, &view);
+    RecipientPickerDialog dialog(picker, &screen, &view);
     QElapsedTimer clock;
     qint64 firstTurn = -1;
     qint64 lastTurn = 0;

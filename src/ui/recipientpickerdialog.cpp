@@ -17,9 +17,10 @@ constexpr int ProgressPanelWidth = 160;
 
 } // namespace
 
-RecipientPickerDialog::RecipientPickerDialog(RecipientPickerForm &form, Screen &screen,
+RecipientPickerDialog::RecipientPickerDialog(RecipientPickerForm &form, QtScreen *screen,
                                              QWidget *parent)
-    : QDialog(parent), m_form(form), m_ui(std::make_unique<Ui::RecipientPickerDialog>())
+    : QDialog(parent), m_form(form), m_ui(std::make_unique<Ui::RecipientPickerDialog>()),
+      m_screen(screen)
 {
     m_ui->setupUi(this);
     setWindowTitle(RecipientPickerForm::Caption);
@@ -48,7 +49,7 @@ RecipientPickerDialog::RecipientPickerDialog(RecipientPickerForm &form, Screen &
         if (m_form.closed)
             accept();
     };
-    hookScreen(screen);
+    hookScreen();
     sync();
 }
 
@@ -60,13 +61,10 @@ RecipientPickerDialog::~RecipientPickerDialog()
     }
 }
 
-void RecipientPickerDialog::hookScreen(Screen &screen)
+void RecipientPickerDialog::hookScreen()
 {
-    m_screen = dynamic_cast<QtScreen *>(&screen);
     if (!m_screen)
         return;
-    // While the dialog is open, letting events through also shows its own state, and each
-    // new percentage of its fill shows at once.
     m_ownerBeforeEvents = m_screen->beforeEvents;
     m_ownerMustShowNow = m_screen->mustShowNow;
     m_screen->beforeEvents = [this] {

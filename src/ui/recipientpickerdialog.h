@@ -14,7 +14,6 @@ class QLabel;
 class ProgressBoxWidget;
 class QtScreen;
 class RecipientItemModel;
-class Screen;
 
 // The recipient picker: its Designer layout bound to a RecipientPickerForm. Once on the
 // screen it fills its list; OK, Cancel or a double click close it.
@@ -22,7 +21,9 @@ class RecipientPickerDialog : public QDialog
 {
     Q_OBJECT
 public:
-    RecipientPickerDialog(RecipientPickerForm &form, Screen &screen, QWidget *parent = nullptr);
+    // While the dialog is open, the screen (if any) also syncs the dialog before letting
+    // events through and shows each new percentage of its fill at once.
+    RecipientPickerDialog(RecipientPickerForm &form, QtScreen *screen, QWidget *parent = nullptr);
     ~RecipientPickerDialog() override;
 
     // Copies the model's changes into the widgets.
@@ -40,7 +41,7 @@ private:
     int fittedWidth(int column) const;
     // Lays the progress box over the status bar's progress panel.
     void placeProgressBox();
-    void hookScreen(Screen &screen);
+    void hookScreen();
 
     RecipientPickerForm &m_form;
     std::unique_ptr<Ui::RecipientPickerDialog> m_ui;

@@ -126,7 +126,7 @@ void InstallWindow::bindRuleArea()
     // into that row's target.
     rule.browseRecipient = [this](int row) {
         RecipientPickerForm picker(m_form, row);
-        RecipientPickerDialog dialog(picker, m_form.screen(), this);
+        RecipientPickerDialog dialog(picker, m_screen, this);
         dialog.exec();
     };
 }

@@ -1,4 +1,4 @@
-#include "shell/labfixture.h"
+#include "support/labfixture.h"
 #include "ui/installwindow.h"
 #include "ui/progressboxwidget.h"
 #include "ui/qtscreen.h"
@@ -56,10 +56,7 @@ void TestRecipientPickerDialog::pickingIntoARow()
     InstallForm &form = lab.form;
     form.onLoad();
     InstallWindow view(form);
-    lab.screen.setWindow(&view);
-    lab.screen.beforeEvents = [&view] {
-        view.sync();
-    };
+    view.attachScreen(lab.screen);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
 

@@ -1,5 +1,5 @@
 #include "recipients/recipientpickerform.h"
-#include "shell/labfixture.h"
+#include "support/labfixture.h"
 
 #include <QtTest>
 
