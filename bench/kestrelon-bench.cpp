@@ -1,16 +1,19 @@
 // Times one walk of the mailbox directory on generated labs of growing size, first on the
-// window's model alone, then with the main window alive offscreen (best of three runs). Figures go
-// into the README; run it by hand: build/bin/kestrelon-bench [sizes...]
+// window's model alone, then with the main window alive offscreen (best of three runs), and the
+// recipient picker's fill on the same labs, where every generated user is a recipient. Figures
+// go into the README; run it by hand: build/bin/kestrelon-bench [--picker] [sizes...]
 
 #include "mailboxes/mailboxqueries.h"
 #include "mailboxes/storefolders.h"
 #include "platform/lab/labfile.h"
 #include "platform/lab/labscenario.h"
 #include "platform/platformerror.h"
+#include "recipients/recipientpickerform.h"
 #include "setup/installform.h"
 #include "shell/recordingscreen.h"
 #include "ui/installwindow.h"
 #include "ui/qtscreen.h"
+#include "ui/recipientpickerdialog.h"
 
 #include <cstdio>
 #include <map>
@@ -136,6 +139,71 @@ double walkWindow(const QString &labPath, int *entries)
     return clock.nsecsElapsed() / 1e9;
 }
 
+double fillPickerModel(const QString &labPath, int *entries)
+{
+    std::unique_ptr<platform::Platform> platform = lab::openLab(labPath);
+    RecordingScreen screen;
+    InstallForm form(*platform, screen);
+    prepareSharedState(form);
+    RecipientPickerForm picker(form, 0);
+    picker.onLoad();
+    QElapsedTimer clock;
+    clock.start();
+    picker.onActivate();
+    *entries = picker.recipientView.count();
+    return clock.nsecsElapsed() / 1e9;
+}
+
+// Where the last timed fill of the picker's dialog spent its time without a turn of the event
+// loop: before its first progress step (the query), the longest pause between two steps, and
+// after its last step (sorting, fitting the columns, painting).
+struct PickerPauses
+{
+    double beforeFirstStep = 0;
+    double betweenSteps = 0;
+    double afterLastStep = 0;
+} pickerPauses;
+
+// From showing the dialog to its filled, sorted and painted list.
+double fillPickerDialog(const QString &labPath, int *entries)
+{
+    std::unique_ptr<platform::Platform> platform = lab::openLab(labPath);
+    QtScreen screen;
+    InstallForm form(*platform, screen);
+    prepareSharedState(form);
+    InstallWindow view(form);
+    view.attachScreen(screen);
+    view.show();
+    QCoreApplication::processEvents();
+
+    RecipientPickerForm picker(form, 0);
+    RecipientPickerDialog dialog(picker, &screen, &view);
+    QElapsedTimer clock;
+    qint64 firstTurn = -1;
+    qint64 lastTurn = 0;
+    qint64 longest = 0;
+    const std::function<void()> dialogBeforeEvents = screen.beforeEvents;
+    screen.beforeEvents = [&] {
+        const qint64 now = clock.nsecsElapsed();
+        if (firstTurn < 0)
+            firstTurn = now;
+        else
+            longest = std::max(longest, now - lastTurn);
+        lastTurn = now;
+        dialogBeforeEvents();
+    };
+    clock.start();
+    dialog.show();
+    // The dialog fills itself once it is on the screen; filled, it selects the first row.
+    while (picker.recipientView.selectedPosition() < 0 && !clock.hasExpired(60000))
+        QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    const qint64 end = clock.nsecsElapsed();
+    pickerPauses = {firstTurn / 1e9, longest / 1e9, (end - lastTurn) / 1e9};
+    *entries = picker.recipientView.count();
+    return end / 1e9;
+}
+
 // The best of Runs walks.
 double best(const char *what, int mailboxes, double (*walk)(const QString &, int *),
             const QString &labPath)
@@ -160,8 +228,14 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
 
     QList<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.append(QString::fromLocal8Bit(argv[i]).toInt());
+    bool pickerOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument == QLatin1String("--picker"))
+            pickerOnly = true;
+        else
+            sizes.append(argument.toInt());
+    }
     if (sizes.isEmpty())
         sizes = {1000, 10000, 30000};
 
@@ -171,6 +245,7 @@ int main(int argc, char **argv)
         return 1;
     }
     std::map<int, std::pair<double, double>> times;
+    std::map<int, std::pair<double, double>> pickerTimes;
     try {
         for (int mailboxes : std::as_const(sizes)) {
             const QString path = dir.filePath(QStringLiteral("lab-%1.sqlite").arg(mailboxes));
@@ -178,10 +253,22 @@ int main(int argc, char **argv)
             clock.start();
             lab::createLab(path, lab::generatedScenario(mailboxes, Seed));
             report("building the lab (not timed walk)", mailboxes, clock.nsecsElapsed() / 1e9, 0);
-            const double model = best("refreshMailboxLists, model", mailboxes, walkModel, path);
-            walkParts(path, mailboxes);
-            const double window = best("refreshMailboxLists, window", mailboxes, walkWindow, path);
-            times[mailboxes] = {model, window};
+            if (!pickerOnly) {
+                const double model = best("refreshMailboxLists, model", mailboxes, walkModel, path);
+                walkParts(path, mailboxes);
+                const double window =
+                    best("refreshMailboxLists, window", mailboxes, walkWindow, path);
+                times[mailboxes] = {model, window};
+            }
+            const double pickerModel =
+                best("recipient picker, model", mailboxes, fillPickerModel, path);
+            const double pickerDialog =
+                best("recipient picker, dialog", mailboxes, fillPickerDialog, path);
+            std::printf("  dialog without events: %.3f s before the first step, %.3f s at most "
+                        "between steps, %.3f s after the last\n",
+                        pickerPauses.beforeFirstStep, pickerPauses.betweenSteps,
+                        pickerPauses.afterLastStep);
+            pickerTimes[mailboxes] = {pickerModel, pickerDialog};
         }
     } catch (const platform::PlatformError &error) {
         std::fprintf(stderr, "kestrelon-bench: error %d: %s\n", error.number,
@@ -192,6 +279,11 @@ int main(int argc, char **argv)
         std::printf("growth 10,000 -> 30,000: model %.2fx, window %.2fx\n",
                     times[30000].first / times[10000].first,
                     times[30000].second / times[10000].second);
+    }
+    if (pickerTimes.count(10000) && pickerTimes.count(30000)) {
+        std::printf("picker growth 10,000 -> 30,000: model %.2fx, dialog %.2fx\n",
+                    pickerTimes[30000].first / pickerTimes[10000].first,
+                    pickerTimes[30000].second / pickerTimes[10000].second);
     }
     std::printf("peak memory: %.1f MiB\n", peakMemoryKiB() / 1024.0);
     return 0;

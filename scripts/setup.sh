@@ -13,13 +13,14 @@ usage() {
 }
 
 # Debian packages: compiler and build tools, Qt 6 (Core, Gui, Widgets, Sql with its
-# SQLite driver, Network, Test), the GL headers Qt's CMake files ask for, and a font
-# so that text measures the same in offscreen tests as on a desktop. OpenLDAP's client
-# library (found through pkg-config) for the ldap directory, and its server and tools,
-# which the service tests start privately; the tools that build the Debian package
-# (dpkg-dev, file) and check it and its menu entry (lintian, desktop-file-utils).
+# SQLite driver, Network, Test), the GL headers Qt's CMake files ask for, a font
+# so that text measures the same in offscreen tests as on a desktop, and Qt's SVG
+# plugins, which draw the recipient picker's icons. OpenLDAP's client library (found
+# through pkg-config) for the ldap directory, and its server and tools, which the
+# service tests start privately; the tools that build the Debian package (dpkg-dev,
+# file) and check it and its menu entry (lintian, desktop-file-utils).
 packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev fonts-dejavu-core
-    pkg-config libldap-dev slapd ldap-utils dpkg-dev file lintian desktop-file-utils)
+    libqt6svg6 pkg-config libldap-dev slapd ldap-utils dpkg-dev file lintian desktop-file-utils)
 
 install_missing() {
     local missing=()

@@ -16,9 +16,12 @@ void RecordingScreen::doEvents()
     ++eventsLetThrough;
 }
 
-void RecordingScreen::lockRepaint(const QString &windowName)
+bool RecordingScreen::lockRepaint(const QString &windowName)
 {
+    if (!lockedWindow.isEmpty())
+        return false;
     lockedWindow = windowName;
+    return true;
 }
 
 void RecordingScreen::unlockRepaint()

@@ -13,6 +13,5 @@ RepaintLock::~RepaintLock()
 
 void RepaintLock::lock(const QString &windowName)
 {
-    m_screen.lockRepaint(windowName);
-    m_locked = true;
+    m_locked = m_screen.lockRepaint(windowName) || m_locked;
 }

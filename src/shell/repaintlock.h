@@ -12,7 +12,8 @@ public:
     RepaintLock &operator=(const RepaintLock &) = delete;
     ~RepaintLock();
 
-    // Locks the named window against repainting; the screen locks one window at a time.
+    // Locks the named window against repainting. The screen locks one window at a time:
+    // while another is locked this lock holds nothing, and ending it unlocks nothing.
     void lock(const QString &windowName);
 
 private:

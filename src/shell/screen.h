@@ -17,8 +17,9 @@ public:
     virtual void setWaitCursor(bool on) = 0;
     // Lets the window repaint and handle pending input.
     virtual void doEvents() = 0;
-    // Stops repainting the named window until unlockRepaint(); one window at a time.
-    virtual void lockRepaint(const QString &windowName) = 0;
+    // Stops repainting the named window until unlockRepaint(). One window at a time: while
+    // one is locked, another lock is refused (false) and the first stays locked.
+    virtual bool lockRepaint(const QString &windowName) = 0;
     virtual void unlockRepaint() = 0;
     // Width in pixels of a text in the font of the named control.
     virtual int textWidth(const QString &controlName, const QString &text) = 0;

@@ -29,6 +29,7 @@ void InstallWindow::sync()
 
 void InstallWindow::attachScreen(QtScreen &screen)
 {
+    m_screen = &screen;
     screen.setWindow(this);
     screen.beforeEvents = [this] {
         sync();

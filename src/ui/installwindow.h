@@ -40,4 +40,6 @@ private:
     InstallForm &m_form;
     std::unique_ptr<Ui::InstallWindow> m_ui;
     ControlBinding m_binding;
+    // The attached screen, which the window's dialogs serve while they are open.
+    QtScreen *m_screen = nullptr;
 };

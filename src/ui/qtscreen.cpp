@@ -67,12 +67,15 @@ void QtScreen::doEvents()
     m_sinceEvents.start();
 }
 
-void QtScreen::lockRepaint(const QString &windowName)
+bool QtScreen::lockRepaint(const QString &windowName)
 {
-    unlockRepaint();
-    m_locked = control(windowName);
     if (m_locked)
-        m_locked->setUpdatesEnabled(false);
+        return false;
+    m_locked = control(windowName);
+    if (!m_locked)
+        return false;
+    m_locked->setUpdatesEnabled(false);
+    return true;
 }
 
 void QtScreen::unlockRepaint()

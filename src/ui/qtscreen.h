@@ -22,7 +22,7 @@ public:
     void messageBox(const QString &text, Icon icon, const QString &title) override;
     void setWaitCursor(bool on) override;
     void doEvents() override;
-    void lockRepaint(const QString &windowName) override;
+    bool lockRepaint(const QString &windowName) override;
     void unlockRepaint() override;
     int textWidth(const QString &controlName, const QString &text) override;
     int verticalScrollBarWidth() override;

@@ -2,6 +2,7 @@
 #include "ui/actionlistwidget.h"
 #include "ui/conditiontestdialog.h"
 #include "ui/installwindow.h"
+#include "ui/recipientpickerdialog.h"
 #include "ui_installwindow.h"
 
 #include <QKeyEvent>
@@ -119,6 +120,13 @@ void InstallWindow::bindRuleArea()
         ConditionTestForm form;
         form.onLoad(rule.rows[row].conditionEdit.text());
         ConditionTestDialog dialog(form, this);
+        dialog.exec();
+    };
+    // Each "..." click opens a fresh picker that queries the directory anew and writes
+    // into that row's target.
+    rule.browseRecipient = [this](int row) {
+        RecipientPickerForm picker(m_form, row);
+        RecipientPickerDialog dialog(picker, m_screen, this);
         dialog.exec();
     };
 }

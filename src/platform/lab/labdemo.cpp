@@ -1,6 +1,7 @@
 #include "platform/lab/labscenario.h"
 
 #include <random>
+#include <tuple>
 
 namespace lab {
 
@@ -34,18 +35,29 @@ QString category(const Scenario &scenario, const QString &name)
     return QStringLiteral("CN=%1,CN=Schema,CN=Configuration,%2").arg(name, dc.join(u','));
 }
 
+// Recipients that are no mailbox of this server: contacts, groups of every account type and
+// public folders, so the recipient picker shows each kind.
 void addContactsGroupsAndFolders(Scenario &s)
 {
-    DirectoryObject contact =
-        recipient(s, QStringLiteral("CN=Users"), QStringLiteral("Xavier Partner"),
-                  QStringLiteral("xavier@partner.example.org"));
-    for (const char *cls : {"top", "person", "organizationalPerson", "contact"})
-        contact.attributes.append({QStringLiteral("objectClass"), QString::fromLatin1(cls)});
-    contact.attributes.append(
-        {QStringLiteral("objectCategory"), category(s, QStringLiteral("Person"))});
-    contact.attributes.append({QStringLiteral("mailNickName"), QStringLiteral("xpartner")});
-    contact.attributes.append({QStringLiteral("mAPIRecipient"), QStringLiteral("TRUE")});
-    s.directory.append(contact);
+    const struct
+    {
+        const char *cn;
+        const char *mail;
+        const char *alias;
+    } contacts[] = {{"Xavier Partner", "xavier@partner.example.org", "xpartner"},
+                    {"Yvonne Supplier", "yvonne.supplier@supplies.example.net", "ysupplier"},
+                    {"Zeno Consultant", "zeno@consulting.example.org", "zconsultant"}};
+    for (const auto &c : contacts) {
+        DirectoryObject contact = recipient(s, QStringLiteral("CN=Users"),
+                                            QString::fromLatin1(c.cn), QString::fromLatin1(c.mail));
+        for (const char *cls : {"top", "person", "organizationalPerson", "contact"})
+            contact.attributes.append({QStringLiteral("objectClass"), QString::fromLatin1(cls)});
+        contact.attributes.append(
+            {QStringLiteral("objectCategory"), category(s, QStringLiteral("Person"))});
+        contact.attributes.append({QStringLiteral("mailNickName"), QString::fromLatin1(c.alias)});
+        contact.attributes.append({QStringLiteral("mAPIRecipient"), QStringLiteral("TRUE")});
+        s.directory.append(contact);
+    }
 
     const struct
     {
@@ -54,7 +66,9 @@ void addContactsGroupsAndFolders(Scenario &s)
         const char *type;
     } groups[] = {{"All Staff", "allstaff@example.com", "268435456"},
                   {"Sales Team", "sales@example.com", "268435457"},
-                  {"Helpdesk Local", "helpdesk@example.com", "536870912"}};
+                  {"Helpdesk Local", "helpdesk@example.com", "536870912"},
+                  {"Finance", "finance@example.com", "268435456"},
+                  {"Project Falcon", "falcon@example.com", "268435457"}};
     for (const auto &g : groups) {
         DirectoryObject group = recipient(s, QStringLiteral("CN=Users"), QString::fromLatin1(g.cn),
                                           QString::fromLatin1(g.mail));
@@ -67,15 +81,25 @@ void addContactsGroupsAndFolders(Scenario &s)
         s.directory.append(group);
     }
 
-    DirectoryObject folder = recipient(s, QStringLiteral("CN=Microsoft Exchange System Objects"),
-                                       QStringLiteral("Public Announcements"),
-                                       QStringLiteral("announcements@example.com"));
-    folder.attributes.append({QStringLiteral("objectClass"), QStringLiteral("top")});
-    folder.attributes.append({QStringLiteral("objectClass"), QStringLiteral("publicFolder")});
-    folder.attributes.append(
-        {QStringLiteral("objectCategory"), category(s, QStringLiteral("publicFolder"))});
-    folder.attributes.append({QStringLiteral("mailNickName"), QStringLiteral("announcements")});
-    s.directory.append(folder);
+    const struct
+    {
+        const char *cn;
+        const char *mail;
+        const char *alias;
+    } folders[] = {{"Public Announcements", "announcements@example.com", "announcements"},
+                   {"Support Requests", "support@example.com", "support"},
+                   {"Team Calendar", "calendar@example.com", "calendar"}};
+    for (const auto &f : folders) {
+        DirectoryObject folder =
+            recipient(s, QStringLiteral("CN=Microsoft Exchange System Objects"),
+                      QString::fromLatin1(f.cn), QString::fromLatin1(f.mail));
+        folder.attributes.append({QStringLiteral("objectClass"), QStringLiteral("top")});
+        folder.attributes.append({QStringLiteral("objectClass"), QStringLiteral("publicFolder")});
+        folder.attributes.append(
+            {QStringLiteral("objectCategory"), category(s, QStringLiteral("publicFolder"))});
+        folder.attributes.append({QStringLiteral("mailNickName"), QString::fromLatin1(f.alias)});
+        s.directory.append(folder);
+    }
 }
 
 Machine exch01Machine()
@@ -162,10 +186,14 @@ Scenario demoScenario()
     addMailboxUser(s, liam);
     addMailboxUser(s, user(QStringLiteral("Mia Moreau"), QStringLiteral("mmoreau")));
 
-    for (const auto &[cn, alias] : {std::pair{"Oscar Olsen", "oolsen"}, {"Paula Park", "ppark"}}) {
+    // Users of the other server; Quentin's account is disabled.
+    for (const auto &[cn, alias, disabled] : {std::tuple{"Oscar Olsen", "oolsen", false},
+                                              {"Paula Park", "ppark", false},
+                                              {"Quentin Quinn", "qquinn", true}}) {
         MailboxUser remote =
             user(QString::fromLatin1(cn), QString::fromLatin1(alias), QStringLiteral("EXCH02"));
         remote.hasMailbox = false;
+        remote.disabled = disabled;
         addMailboxUser(s, remote);
     }
     addContactsGroupsAndFolders(s);

@@ -1,0 +1,128 @@
+#include "mailboxes/mailboxentry.h"
+#include "platform/platformerror.h"
+#include "recipients/recipientpickerform.h"
+#include "setup/installform.h"
+#include "shell/repaintlock.h"
+
+#include <optional>
+
+namespace {
+
+// Every mail-enabled user, contact, group and public folder of the forest, by cn. The
+// attribute list and its spacing are kept as the directory has always been asked.
+QString recipientsQuery(const QString &gcPath)
+{
+    return QStringLiteral("SELECT name, adspath, cn, homeMDB, homeMTA, mail,  mailNickName, "
+                          "distinguishedName, sAMAccountType,mAPIRecipient,userAccountControl "
+                          "FROM '") +
+           gcPath +
+           QStringLiteral("' WHERE mail='*' AND ((objectcategory='publicFolder') OR "
+                          "(objectcategory='group') OR (objectcategory='person' AND "
+                          "(objectclass='user' OR objectclass='contact')))   ORDER BY cn");
+}
+
+// Pages of 100 with cached results keep a large forest quick; at most 30,000 recipients
+// and two minutes.
+platform::SearchProperties recipientsSearch()
+{
+    return {{QStringLiteral("searchscope"), QVariant::fromValue<qint32>(2)},
+            {QStringLiteral("cache results"), true},
+            {QStringLiteral("Chase Referrals"), QVariant::fromValue<qint32>(96)},
+            {QStringLiteral("Page Size"), QVariant::fromValue<qint16>(100)},
+            {QStringLiteral("Size Limit"), QVariant::fromValue<qint16>(30000)},
+            {QStringLiteral("Timeout"), QVariant::fromValue<qint16>(120)}};
+}
+
+// The fill goes on past every failure: a step that fails is skipped.
+template<typename Step> bool ignoringErrors(Step step)
+{
+    try {
+        step();
+        return true;
+    } catch (const platform::PlatformError &) {
+        return false;
+    }
+}
+
+// One value of an attribute: nothing when it is absent, unreadable or has several values.
+std::optional<QString> singleText(const platform::DirectoryRowSet &rows, const QString &attribute)
+{
+    QVariant value;
+    ignoringErrors([&] { value = rows.field(attribute); });
+    if (value.isNull() || value.typeId() == QMetaType::QStringList)
+        return std::nullopt;
+    return value.toString();
+}
+
+QVariant valueOf(const platform::DirectoryRowSet &rows, const QString &attribute)
+{
+    QVariant value;
+    ignoringErrors([&] { value = rows.field(attribute); });
+    return value;
+}
+
+// The row of the current record; nothing for a system mailbox, and nothing for a record
+// whose row cannot be made: its name or its address, the row's key, is missing or has
+// several values.
+std::optional<RecipientEntry> entryOf(const platform::DirectoryRowSet &rows)
+{
+    if (MailboxEntry::isSystemMailboxAlias(
+            singleText(rows, QStringLiteral("mailNickName")).value_or(QString())))
+        return std::nullopt;
+    const std::optional<QString> name = singleText(rows, QStringLiteral("name"));
+    const std::optional<QString> address = singleText(rows, QStringLiteral("mail"));
+    if (!name || !address)
+        return std::nullopt;
+    RecipientEntry entry;
+    entry.name = *name;
+    entry.address = *address;
+    entry.distinguishedName =
+        singleText(rows, QStringLiteral("distinguishedName")).value_or(QString());
+    entry.kind = recipientKind(valueOf(rows, QStringLiteral("sAMAccountType")),
+                               valueOf(rows, QStringLiteral("userAccountControl")),
+                               valueOf(rows, QStringLiteral("mAPIRecipient")));
+    if (entry.kind == RecipientKind::PublicFolder)
+        entry.tag = recipientKindKey(RecipientKind::PublicFolder);
+    return entry;
+}
+
+} // namespace
+
+void RecipientPickerForm::loadRecipients()
+{
+    Screen &screen = m_owner.screen();
+    Globals &globals = m_owner.globals;
+    screen.setWaitCursor(true);
+    const RepaintLock freeze(screen, recipientView.name());
+
+    std::unique_ptr<platform::DirectoryRowSet> rows;
+    if (globals.directoryConnection)
+        ignoringErrors([&] {
+            rows = globals.directoryConnection->execute(recipientsQuery(globals.globalCatalogPath),
+                                                        recipientsSearch());
+        });
+    if (rows && !rows->atEnd()) {
+        globals.progressCount = 0;
+        progressBox.setScaleWidth(rows->rowCount());
+        progressBox.setVisible(true);
+        bool more = true;
+        while (more && !rows->atEnd()) {
+            qint32 step = 1;
+            ignoringErrors([&] { m_owner.advanceProgress(step, progressBox); });
+            screen.doEvents();
+            if (const std::optional<RecipientEntry> entry = entryOf(*rows))
+                recipientView.addRow(*entry);
+            // A row set that cannot move on ends the walk rather than repeating a row.
+            more = ignoringErrors([&] { rows->moveNext(); });
+        }
+        progressBox.clearDrawing();
+        progressBox.setVisible(false);
+    }
+    if (rows)
+        ignoringErrors([&] { rows->close(); });
+
+    recipientView.setColumnWidth(RecipientViewModel::NameColumn, RecipientViewModel::FitToContent);
+    recipientView.setColumnWidth(RecipientViewModel::AddressColumn,
+                                 RecipientViewModel::FitToContent);
+    screen.setWaitCursor(false);
+}
