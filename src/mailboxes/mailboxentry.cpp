@@ -13,7 +13,7 @@ QString serverName(const QString &homeServerValue)
 {
     static const QString marker = QStringLiteral("CN=");
     const qsizetype at = homeServerValue.lastIndexOf(marker, -1, Qt::CaseInsensitive);
-    if (at < 0 || at + marker.size() >= homeServerValue.size())
+    if (at < 0 || at + marker.size() + 1 >= homeServerValue.size())
         return QString();
     return homeServerValue.mid(at + marker.size());
 }

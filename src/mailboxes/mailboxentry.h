@@ -13,7 +13,7 @@ QString text(const QString &cn, bool disabled, const QString &server, const QStr
              const QString &alias);
 
 // The server name at the end of a home-server value: the text after its last "CN="
-// (any case); empty when there is none or nothing follows it.
+// (any case); empty when there is none or fewer than two characters follow it.
 QString serverName(const QString &homeServerValue);
 
 // An e-mail address split at its first "@"; without one, or with "@" first, both parts

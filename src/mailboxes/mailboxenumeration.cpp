@@ -3,6 +3,7 @@
 #include "mailboxes/mailboxqueries.h"
 #include "mailboxes/registrationprobe.h"
 #include "setup/installform.h"
+#include "shell/basicnumbers.h"
 
 namespace {
 
@@ -11,17 +12,30 @@ namespace {
 constexpr qint16 SizeLimit = 30000;
 constexpr qint32 SizeLimitExceeded = static_cast<qint32>(0x80072023u);
 
-QString textOf(const platform::DirectoryRowSet &rows, const QString &attribute)
+// A walk that lets events through between rows. While it lives it keeps the connections
+// from being released; it is superseded once a newer walk has started or the window has
+// unloaded, and must then leave the lists alone.
+class ListWalk
 {
-    const QVariant value = rows.field(attribute);
-    return value.isNull() ? QString() : value.toString();
-}
+public:
+    explicit ListWalk(InstallForm &form) : m_form(form), m_number(++form.newestListWalk)
+    {
+        ++m_form.runningWalks;
+    }
+    ~ListWalk()
+    {
+        if (--m_form.runningWalks == 0 && m_form.unloaded)
+            m_form.releaseConnections();
+    }
+    ListWalk(const ListWalk &) = delete;
+    ListWalk &operator=(const ListWalk &) = delete;
 
-qint32 numberOf(const platform::DirectoryRowSet &rows, const QString &attribute)
-{
-    const QVariant value = rows.field(attribute);
-    return value.isNull() ? 0 : qint32(value.toLongLong());
-}
+    bool superseded() const { return m_form.newestListWalk != m_number; }
+
+private:
+    InstallForm &m_form;
+    quint64 m_number;
+};
 
 // Restores the normal pointer also when the walk ends in a failure.
 class WaitCursor
@@ -48,10 +62,11 @@ QString homeServerOfThisServer(InstallForm &form, QString &serverName)
     const platform::SearchProperties properties{
         {QStringLiteral("Timeout"), QVariant::fromValue<qint16>(120)}};
     std::unique_ptr<platform::DirectoryRowSet> rows =
-        form.globals.directoryConnection->execute(query, properties);
+        form.directoryConnection().execute(query, properties);
     QString homeServer;
     while (!rows->atEnd()) {
-        const QString value = textOf(*rows, QStringLiteral("msExchHomeServerName"));
+        const QString value =
+            BasicNumbers::textOf(rows->field(QStringLiteral("msExchHomeServerName")));
         const QString name = MailboxEntry::serverName(value);
         const bool thisServer =
             name.compare(form.shortComputerName, Qt::CaseInsensitive) == 0 ||
@@ -69,7 +84,9 @@ QString homeServerOfThisServer(InstallForm &form, QString &serverName)
 }
 
 // Query B: this server's mailboxes into the four lists, with the progress box shown.
-void listMailboxesOf(InstallForm &form, const QString &homeServer, const QString &serverName)
+// False when a newer walk superseded this one.
+bool listMailboxesOf(InstallForm &form, const ListWalk &walk, const QString &homeServer,
+                     const QString &serverName)
 {
     const QString query =
         MailboxQueries::mailboxesOfServer(form.globals.globalCatalogPath, homeServer);
@@ -81,14 +98,12 @@ void listMailboxesOf(InstallForm &form, const QString &homeServer, const QString
         {QStringLiteral("Size Limit"), QVariant::fromValue<qint16>(SizeLimit)},
         {QStringLiteral("Timeout"), QVariant::fromValue<qint16>(120)}};
     std::unique_ptr<platform::DirectoryRowSet> rows =
-        form.globals.directoryConnection->execute(query, properties);
+        form.directoryConnection().execute(query, properties);
 
     if (!rows->atEnd()) {
         const RegistrationProbe::MailboxRoots roots{form.fullComputerName, form.httpMailboxRoot,
                                                     form.fileMailboxRoot};
         const QString itemName = InstallForm::ProductName + QStringLiteral(".reg");
-        const bool showDisabled = form.showDisabledCheck.value() != 0;
-        platform::StoreConnection &store = *form.globals.storeConnection;
 
         form.globals.progressCount = 0;
         form.progressBox.setScaleWidth(rows->rowCount());
@@ -97,31 +112,38 @@ void listMailboxesOf(InstallForm &form, const QString &homeServer, const QString
             qint32 step = 1;
             form.advanceProgress(step, form.progressBox);
             form.screen().doEvents();
+            if (walk.superseded()) {
+                rows->close();
+                return false;
+            }
 
-            const QString alias = textOf(*rows, QStringLiteral("mailNickName"));
-            const QString cn = textOf(*rows, QStringLiteral("cn"));
-            const QString mail = textOf(*rows, QStringLiteral("mail"));
-            const auto attempts = [&] {
+            const auto text = [&rows](const char *attribute) {
+                return BasicNumbers::textOf(rows->field(QLatin1String(attribute)));
+            };
+            const QString alias = text("mailNickName");
+            const QString cn = text("cn");
+            const QString mail = text("mail");
+            const auto probe = [&](const QString &folder) {
                 const MailboxEntry::AddressParts address = MailboxEntry::splitAddress(mail);
-                return RegistrationProbe::attempts(roots, alias, address.localPart, address.domain);
+                return RegistrationProbe::probe(
+                    RegistrationProbe::attempts(roots, alias, address.localPart, address.domain),
+                    folder, itemName, form.storeConnection(), form.errorLog);
             };
 
             if (MailboxEntry::isSystemMailboxAlias(alias)) {
                 // The store-wide binding lives below the system mailbox's root, reached by
                 // the same URL forms as a user's inbox.
-                const qint16 bound = RegistrationProbe::probe(
-                    attempts(), RegistrationProbe::StoreWideFolder, itemName, store, form.errorLog);
-                (bound == 1 ? form.boundStoreList : form.unboundStoreList)
+                const bool bound = probe(RegistrationProbe::StoreWideFolder) == 1;
+                (bound ? form.boundStoreList : form.unboundStoreList)
                     .addItem(MailboxEntry::text(cn, false, serverName, mail, alias));
-            } else if (MailboxEntry::isAccountDisabled(
-                           numberOf(*rows, QStringLiteral("userAccountControl")))) {
-                if (showDisabled)
+            } else if (MailboxEntry::isAccountDisabled(BasicNumbers::longOf(
+                           rows->field(QStringLiteral("userAccountControl"))))) {
+                if (form.showDisabledCheck.value() != 0)
                     form.unboundMailboxList.addItem(
                         MailboxEntry::text(cn, true, serverName, mail, alias));
             } else {
-                const qint16 bound = RegistrationProbe::probe(
-                    attempts(), RegistrationProbe::InboxFolder, itemName, store, form.errorLog);
-                (bound == 1 ? form.boundMailboxList : form.unboundMailboxList)
+                const bool bound = probe(RegistrationProbe::InboxFolder) == 1;
+                (bound ? form.boundMailboxList : form.unboundMailboxList)
                     .addItem(MailboxEntry::text(cn, false, serverName, mail, alias));
             }
             rows->moveNext();
@@ -141,6 +163,7 @@ void listMailboxesOf(InstallForm &form, const QString &homeServer, const QString
             ListAids::setHorizontalExtent(*list, form.screen());
     }
     rows->close();
+    return true;
 }
 
 } // namespace
@@ -153,10 +176,11 @@ void InstallForm::refreshMailboxLists()
     registerStoresCheck.setValue(0);
     unregisterStoresCheck.setValue(0);
 
+    const ListWalk walk(*this);
     QString serverName;
     const QString homeServer = homeServerOfThisServer(*this, serverName);
-    if (!homeServer.isEmpty())
-        listMailboxesOf(*this, homeServer, serverName);
+    if (!homeServer.isEmpty() && !listMailboxesOf(*this, walk, homeServer, serverName))
+        return;
 
     for (auto [box, list] : {std::pair{&registerStoresCheck, &unboundStoreList},
                              {&registerMailboxesCheck, &unboundMailboxList},

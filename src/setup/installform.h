@@ -99,6 +99,11 @@ public:
     void advanceProgress(qint32 &step, ProgressBoxModel &box);
     // Set by onUnload: the window is to close and the program to end.
     bool unloaded = false;
+    // The two connections, created on first use if they are empty.
+    platform::DirectoryConnection &directoryConnection();
+    platform::StoreConnection &storeConnection();
+    // Closes and drops both connections; onUnload's work once no walk uses them.
+    void releaseConnections();
 
     // Sink hosting: reads the installed application back into the window and sets the
     // controls to its install state; then the cluster name, the lists and the log.
@@ -110,7 +115,13 @@ public:
     QString workstationDomain();
 
     // Mailbox directory.
+    // Fills the four lists from nothing. A walk started during another supersedes it: the
+    // older walk stops at its next yield without touching the lists again.
     void refreshMailboxLists();
+    // The number of the newest mailbox walk; onUnload moves it on, stopping them all.
+    quint64 newestListWalk = 0;
+    // Walks in progress, nested in each other's yields; they keep the connections alive.
+    int runningWalks = 0;
     void onShowDisabledToggled();
     void toggleSelectAll(ButtonModel &button, ListBoxModel &list);
     void onSelectAllUnboundStoresClicked();

@@ -17,6 +17,18 @@ QString httpMailboxRootOf(const QString &host, const QString &domainFolder)
            QStringLiteral("/mbx");
 }
 
+// Closing is best effort: the store connection is usually not open at all.
+template<typename Connection> void releaseQuietly(std::unique_ptr<Connection> &connection)
+{
+    if (connection) {
+        try {
+            connection->close();
+        } catch (const std::exception &) {
+        }
+    }
+    connection.reset();
+}
+
 } // namespace
 
 void InstallForm::onLoad()
@@ -61,8 +73,6 @@ QString InstallForm::logonUserName()
 
 std::unique_ptr<platform::DirectoryRowSet> InstallForm::queryLogonAccount(const QString &attributes)
 {
-    if (!globals.directoryConnection)
-        globals.directoryConnection = m_platform.createDirectoryConnection();
     const QString query = QStringLiteral("SELECT ") + attributes + QStringLiteral(" FROM '") +
                           globals.globalCatalogPath +
                           QStringLiteral("' WHERE objectcategory='person' AND sAMAccountName='") +
@@ -72,7 +82,7 @@ std::unique_ptr<platform::DirectoryRowSet> InstallForm::queryLogonAccount(const 
         {QStringLiteral("cache results"), false},
         {QStringLiteral("Chase Referrals"), 96},
     };
-    return globals.directoryConnection->execute(query, properties);
+    return directoryConnection().execute(query, properties);
 }
 
 void InstallForm::findClusterName()
@@ -93,24 +103,34 @@ void InstallForm::findClusterName()
     rows->close();
 }
 
+platform::DirectoryConnection &InstallForm::directoryConnection()
+{
+    if (!globals.directoryConnection)
+        globals.directoryConnection = m_platform.createDirectoryConnection();
+    return *globals.directoryConnection;
+}
+
+platform::StoreConnection &InstallForm::storeConnection()
+{
+    if (!globals.storeConnection)
+        globals.storeConnection = m_platform.createStoreConnection();
+    return *globals.storeConnection;
+}
+
+void InstallForm::releaseConnections()
+{
+    releaseQuietly(globals.directoryConnection);
+    releaseQuietly(globals.storeConnection);
+}
+
 void InstallForm::onUnload()
 {
-    // Closing is best effort: the store connection is usually not open at all.
-    if (globals.directoryConnection) {
-        try {
-            globals.directoryConnection->close();
-        } catch (const std::exception &) {
-        }
-    }
-    if (globals.storeConnection) {
-        try {
-            globals.storeConnection->close();
-        } catch (const std::exception &) {
-        }
-    }
-    globals.directoryConnection.reset();
-    globals.storeConnection.reset();
     unloaded = true;
+    // A walk that runs stops at its next yield; the connections go once no walk holds
+    // rows or a probe of theirs.
+    ++newestListWalk;
+    if (runningWalks == 0)
+        releaseConnections();
 }
 
 void InstallForm::onExitClicked()

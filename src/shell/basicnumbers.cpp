@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <QLocale>
+#include <QStringList>
 
 namespace BasicNumbers {
 
@@ -9,6 +11,20 @@ platform::PlatformError overflow()
 {
     return platform::PlatformError(OverflowNumber, QStringLiteral("Overflow"));
 }
+
+namespace {
+
+platform::PlatformError typeMismatch()
+{
+    return platform::PlatformError(TypeMismatchNumber, QStringLiteral("Type mismatch"));
+}
+
+bool severalValues(const QVariant &field)
+{
+    return field.typeId() == QMetaType::QStringList || field.typeId() == QMetaType::QVariantList;
+}
+
+} // namespace
 
 double roundHalfEven(double value)
 {
@@ -54,6 +70,29 @@ qint64 integerDivide(double a, double b)
     if (divisor == 0)
         throw platform::PlatformError(DivisionByZeroNumber, QStringLiteral("Division by zero"));
     return qint64(roundHalfEven(a)) / qint64(divisor);
+}
+
+QString textOf(const QVariant &field)
+{
+    if (severalValues(field))
+        throw typeMismatch();
+    return field.isNull() ? QString() : field.toString();
+}
+
+qint32 longOf(const QVariant &field)
+{
+    if (field.isNull())
+        throw platform::PlatformError(InvalidUseOfNullNumber,
+                                      QStringLiteral("Invalid use of Null"));
+    if (severalValues(field))
+        throw typeMismatch();
+    bool ok = false;
+    const double value = field.typeId() == QMetaType::QString
+                             ? QLocale::c().toDouble(field.toString().trimmed(), &ok)
+                             : field.toDouble(&ok);
+    if (!ok)
+        throw typeMismatch();
+    return toLong(value);
 }
 
 } // namespace BasicNumbers

@@ -3,6 +3,7 @@
 #include "platform/platformerror.h"
 
 #include <QtGlobal>
+#include <QVariant>
 
 // The arithmetic rules the window behaviour follows: halves round to even, and a
 // 32-bit counter that overflows raises instead of wrapping.
@@ -10,6 +11,8 @@ namespace BasicNumbers {
 
 inline constexpr qint32 OverflowNumber = 6;
 inline constexpr qint32 DivisionByZeroNumber = 11;
+inline constexpr qint32 TypeMismatchNumber = 13;
+inline constexpr qint32 InvalidUseOfNullNumber = 94;
 
 platform::PlatformError overflow();
 
@@ -23,5 +26,12 @@ qint32 addLong(qint32 a, qint32 b);
 double divide(double a, double b);
 // Integer division of both operands rounded half-to-even, the quotient truncated.
 qint64 integerDivide(double a, double b);
+
+// A directory field as text, null reading as "". Several values are no text: Type mismatch.
+QString textOf(const QVariant &field);
+// A directory field as a 32-bit integer: a number, or a text that reads as one, rounded
+// half-to-even. Throws Invalid use of Null, Type mismatch (not a number, several values)
+// or Overflow.
+qint32 longOf(const QVariant &field);
 
 } // namespace BasicNumbers

@@ -14,6 +14,8 @@ void RecordingScreen::setWaitCursor(bool on)
 void RecordingScreen::doEvents()
 {
     ++eventsLetThrough;
+    if (onEvents)
+        onEvents();
 }
 
 bool RecordingScreen::lockRepaint(const QString &windowName)

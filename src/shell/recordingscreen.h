@@ -2,6 +2,7 @@
 
 #include "shell/screen.h"
 
+#include <functional>
 #include <QList>
 #include <QStringList>
 
@@ -31,6 +32,8 @@ public:
     bool waitCursor = false;
     int waitCursorChanges = 0;
     int eventsLetThrough = 0;
+    // Runs at every doEvents(), as the user's clicks would between two rows of a walk.
+    std::function<void()> onEvents;
     QString lockedWindow;
     QStringList focusRequests;
     int charWidth = 7;
