@@ -126,6 +126,14 @@ void ControlBinding::bind(QListWidget *widget, ListBoxModel &model)
         mirror->readSelection();
         forwarded();
     });
+    // Keys move the current entry without selecting (Ctrl+arrows); the model follows
+    // each move, so select-all keeps the entry the user left the focus on.
+    QObject::connect(widget, &QListWidget::currentRowChanged, widget, [this, &model](int row) {
+        if (m_syncing)
+            return;
+        model.setCurrentIndex(row);
+        forwarded();
+    });
 }
 
 void ControlBinding::bindCustom(QWidget *widget, const ControlModel &model,
