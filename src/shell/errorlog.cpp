@@ -1,12 +1,31 @@
 #include "shell/errorlog.h"
 
-#include <QLocale>
+namespace {
+
+// The locale's long time format without its time-zone field: every entry of a run has
+// the same zone, and the date beside it names none either.
+QString longTimeFormat(const QLocale &locale)
+{
+    QString format;
+    bool quoted = false;
+    for (const QChar c : locale.timeFormat(QLocale::LongFormat)) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (quoted || c != QLatin1Char('t'))
+            format += c;
+    }
+    return format.trimmed();
+}
+
+} // namespace
 
 ErrorLog::ErrorLog(TextBoxModel &logEdit) : m_logEdit(logEdit) {}
 
 QString ErrorLog::timestamp() const
 {
-    return QLocale::system().toString(clock(), QLocale::ShortFormat);
+    const QDateTime now = clock();
+    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(now.time(), longTimeFormat(locale));
 }
 
 QString ErrorLog::entryText(const QString &subject, qint32 number, const QString &description) const

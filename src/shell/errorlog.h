@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <QDateTime>
+#include <QLocale>
 
 // The main window's error log: entries prepended to the text of logEdit, newest first.
 class ErrorLog
@@ -16,7 +17,8 @@ public:
     void add(const QString &subject, qint32 number, const QString &description);
     // Prepends a text of its own wording (it brings its own line ends).
     void addText(const QString &text);
-    // The current date and time as entries write it (system short format).
+    // The current date and time as entries write it: the locale's short date and long
+    // time, so that entries of one minute stay apart.
     QString timestamp() const;
     bool isEmpty() const;
     void clear();
@@ -25,6 +27,7 @@ public:
     std::function<QDateTime()> clock = [] {
         return QDateTime::currentDateTime();
     };
+    QLocale locale = QLocale::system();
 
 private:
     TextBoxModel &m_logEdit;
