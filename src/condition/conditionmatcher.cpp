@@ -13,6 +13,31 @@ bool equalIgnoringCase(const QString &a, const QString &b)
     return QString::compare(a, b, Qt::CaseInsensitive) == 0;
 }
 
+// Upper case one character at a time, so that lengths and positions stay: "ß" stays "ß"
+// here, where a whole-text upper-casing would make it "SS" and "{?}" would no longer fit.
+QString upperCharacters(const QString &text)
+{
+    QString upper = text;
+    for (qsizetype i = 0; i < upper.size(); ++i) {
+        if (upper[i].isHighSurrogate() && i + 1 < upper.size() && upper[i + 1].isLowSurrogate()) {
+            const char32_t up = QChar::toUpper(QChar::surrogateToUcs4(upper[i], upper[i + 1]));
+            if (QChar::requiresSurrogates(up)) {
+                upper[i] = QChar(QChar::highSurrogate(up));
+                upper[i + 1] = QChar(QChar::lowSurrogate(up));
+            }
+            ++i;
+        } else {
+            upper[i] = upper[i].toUpper();
+        }
+    }
+    return upper;
+}
+
+bool matchesAsPattern(const QString &value, const QString &condition)
+{
+    return matchesWildcard(upperCharacters(value), upperCharacters(condition));
+}
+
 bool isNumberCharacter(QChar c)
 {
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.') ||
@@ -102,9 +127,9 @@ bool matchCondition(QString &value, QString &condition)
     if (comparisonMode) {
         if (!compareGroup(value, condition, open, close))
             return false;
-        return !patternMode || matchesWildcard(value.toUpper(), condition.toUpper());
+        return !patternMode || matchesAsPattern(value, condition);
     }
-    return patternMode && matchesWildcard(value.toUpper(), condition.toUpper());
+    return patternMode && matchesAsPattern(value, condition);
 }
 
 } // namespace ConditionMatcher
