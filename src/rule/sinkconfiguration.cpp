@@ -50,23 +50,22 @@ std::optional<QString> buildSinkConfiguration(RuleEditor &editor, const QString 
         RuleRow &row = editor.rows[i];
         row.targetEdit.setText(cleanTarget(row.targetEdit.text()).remove(QLatin1Char(':')));
         const QString condition = trimSpaces(row.conditionEdit.text());
+        // A row without a condition is switched off: it adds nothing to either field, so
+        // that targets and conditions keep pairing by position.
+        if (condition.isEmpty())
+            continue;
         const int action = editor.action(i);
         if (action == RuleEditor::Delete) {
             row.targetEdit.setText(QStringLiteral("[Null]"));
-        } else if (action == RuleEditor::SetScl) {
-            if (trimSpaces(row.targetEdit.text()).size() == 1)
-                targets += QLatin1Char('+');
-        } else if (!condition.isEmpty() && trimSpaces(row.targetEdit.text()).isEmpty()) {
+        } else if (trimSpaces(row.targetEdit.text()).isEmpty()) {
+            // A move, forward or SCL row needs its target; the loop ends here.
             targets.clear();
             break;
+        } else if (action == RuleEditor::SetScl && trimSpaces(row.targetEdit.text()).size() == 1) {
+            targets += QLatin1Char('+');
         }
-        const QString target = trimSpaces(row.targetEdit.text());
-        targets += target;
-        if (!target.isEmpty())
-            targets += Tab;
-        conditions += condition;
-        if (!condition.isEmpty())
-            conditions += Tab;
+        targets += trimSpaces(row.targetEdit.text()) + Tab;
+        conditions += condition + Tab;
     }
     if (emptyOrTabsOnly(targets) || emptyOrTabsOnly(conditions)) {
         editor.screen().messageBox(
