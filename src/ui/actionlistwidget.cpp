@@ -33,8 +33,15 @@ ActionListWidget::ActionListWidget(QWidget *parent) : QListWidget(parent)
     setUniformItemSizes(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     fitOneRow();
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this](int value) { emit scrolled(value); });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (m_settingTop)
+            return;
+        m_wantedTop = value;
+        emit scrolled(value);
+    });
+    // A new range (the first layout, items added) first clamps the value; the wanted
+    // top index comes back before that clamp can count as a step of the user's.
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] { showWantedTop(); });
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex &index) { emit actionClicked(index.row()); });
 }
@@ -46,7 +53,15 @@ int ActionListWidget::topIndex() const
 
 void ActionListWidget::setTopIndex(int index)
 {
-    verticalScrollBar()->setValue(index);
+    m_wantedTop = index;
+    showWantedTop();
+}
+
+void ActionListWidget::showWantedTop()
+{
+    m_settingTop = true;
+    verticalScrollBar()->setValue(m_wantedTop);
+    m_settingTop = false;
 }
 
 void ActionListWidget::rowsInserted(const QModelIndex &parent, int start, int end)

@@ -10,7 +10,8 @@ class ActionListWidget : public QListWidget
 public:
     explicit ActionListWidget(QWidget *parent = nullptr);
 
-    // The item scrolled into view.
+    // The item scrolled into view. An index set before the list is laid out (when its
+    // scroll range is still empty) is shown as soon as the range allows it.
     int topIndex() const;
     void setTopIndex(int index);
 
@@ -26,4 +27,8 @@ protected:
 
 private:
     void fitOneRow();
+    void showWantedTop();
+
+    int m_wantedTop = 0;
+    bool m_settingTop = false;
 };

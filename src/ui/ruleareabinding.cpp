@@ -27,12 +27,24 @@ private:
     std::function<bool(QEvent *)> m_hook;
 };
 
-// The character a key press types, as the priority filter sees it; nothing for keys
-// that type none (arrows, Delete), which never reach the filter.
+// The character a key press types, as the priority filter sees it; nothing for the
+// navigation and editing keys, which always pass: Tab and Backtab move the focus, Delete
+// (U+007F under X11), Return and Escape edit or act, arrows type nothing at all.
 std::optional<QChar> typedCharacter(const QKeyEvent &key)
 {
-    if (key.key() == Qt::Key_Backspace)
+    switch (key.key()) {
+    case Qt::Key_Backspace:
         return QChar(8);
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Delete:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        return std::nullopt;
+    default:
+        break;
+    }
     if (key.text().size() == 1)
         return key.text().front();
     return std::nullopt;
@@ -71,6 +83,10 @@ void InstallWindow::bindRuleArea()
 
     for (int i = 0; i < RuleEditor::RowCount; ++i) {
         RuleRow &row = rule.rows[i];
+        // The Test button stands over the right-hand end of its condition box, no taller
+        // than the box; typed text stops short of it.
+        tests[i]->setFixedHeight(conditions[i]->sizeHint().height());
+        conditions[i]->setTextMargins(0, 0, tests[i]->sizeHint().width(), 0);
         m_binding.bind(conditions[i], row.conditionEdit);
         m_binding.bind(targets[i], row.targetEdit);
         m_binding.bind(tests[i], row.testConditionButton,
