@@ -234,6 +234,7 @@ void LabDatabase::loadMachine()
     machine->computerName = single("computerName");
     machine->domainDnsName = single("domainDnsName");
     machine->globalCatalogHost = single("globalCatalogHost");
+    machine->directoryProviderInstalled = single("directoryProviderInstalled") != u"false";
     machine->localMachineKeys = values.value(QStringLiteral("localMachineKeys"));
     machine->logonUserName = single("logonUserName");
     machine->lanGroup = single("lanGroup");

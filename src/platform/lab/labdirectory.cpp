@@ -96,8 +96,13 @@ LabDirectoryConnection::LabDirectoryConnection(std::shared_ptr<LabDatabase> db)
 {
 }
 
-void LabDirectoryConnection::open(const QString &, const QString &, const QString &)
+void LabDirectoryConnection::open(const QString &connectionString, const QString &, const QString &)
 {
+    if (!m_db->machine().directoryProviderInstalled)
+        fail(platform::error::ProviderNotFound,
+             QStringLiteral("Provider cannot be found. It may not be properly installed. (opening "
+                            "\"%1\")")
+                 .arg(connectionString));
     m_open = true;
 }
 

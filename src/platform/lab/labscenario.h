@@ -69,7 +69,8 @@ struct Machine
     QString computerName = QStringLiteral("EXCH01");
     QString domainDnsName = QStringLiteral("corp.example.local");          // empty: in no domain
     QString globalCatalogHost = QStringLiteral("dc01.corp.example.local"); // empty: none answers
-    QStringList localMachineKeys; // keys below HKEY_LOCAL_MACHINE ("Cluster")
+    bool directoryProviderInstalled = true; // false: opening the directory connection fails
+    QStringList localMachineKeys;           // keys below HKEY_LOCAL_MACHINE ("Cluster")
     QString logonUserName = QStringLiteral("Administrator");
     QString lanGroup = QStringLiteral("CORP");               // empty: the workstation query fails
     QString computerNameVariable = QStringLiteral("EXCH01"); // the COMPUTERNAME variable

@@ -67,6 +67,8 @@ void writeMachine(LabDatabase &db, const Machine &m)
     put("computerName", {m.computerName});
     put("domainDnsName", {m.domainDnsName});
     put("globalCatalogHost", {m.globalCatalogHost});
+    if (!m.directoryProviderInstalled)
+        put("directoryProviderInstalled", {QStringLiteral("false")});
     put("localMachineKeys", m.localMachineKeys);
     put("logonUserName", {m.logonUserName});
     put("lanGroup", {m.lanGroup});

@@ -167,9 +167,10 @@ public:
         allowKeys(o, w,
                   {QStringLiteral("computerName"), QStringLiteral("domainDnsName"),
                    QStringLiteral("globalCatalogHost"), QStringLiteral("localMachineKeys"),
-                   QStringLiteral("logonUserName"), QStringLiteral("lanGroup"),
-                   QStringLiteral("computerNameVariable"), QStringLiteral("storeRootListing"),
-                   QStringLiteral("storeDomainFolders"), QStringLiteral("storeHosts")});
+                   QStringLiteral("directoryProviderInstalled"), QStringLiteral("logonUserName"),
+                   QStringLiteral("lanGroup"), QStringLiteral("computerNameVariable"),
+                   QStringLiteral("storeRootListing"), QStringLiteral("storeDomainFolders"),
+                   QStringLiteral("storeHosts")});
         auto t = [&](const char *key, QString &out) {
             text(o, QLatin1String(key), w + u'.' + QLatin1String(key), out);
         };
@@ -179,6 +180,8 @@ public:
         t("computerName", m.computerName);
         t("domainDnsName", m.domainDnsName);
         t("globalCatalogHost", m.globalCatalogHost);
+        flag(o, QStringLiteral("directoryProviderInstalled"),
+             w + QStringLiteral(".directoryProviderInstalled"), m.directoryProviderInstalled);
         l("localMachineKeys", m.localMachineKeys);
         t("logonUserName", m.logonUserName);
         t("lanGroup", m.lanGroup);
