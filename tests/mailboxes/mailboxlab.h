@@ -17,16 +17,13 @@ inline const QString HttpMailboxRoot = QStringLiteral("http://exch01.") + Domain
                                        QStringLiteral("/mbx");
 inline const QString FileMailboxRoot =
     QStringLiteral("file://./backofficestorage/") + Domain + QStringLiteral("/mbx");
-inline const QString ItemName = QStringLiteral("Kestrelon.reg");
 inline const QString Exch01 = lab::homeServerValue(QStringLiteral("EXCH01"));
 inline const QString StoreAlias =
     QStringLiteral("SystemMailbox{7A1C2E34-5B6D-4F70-8192-A3B4C5D6E7F8}");
 inline const QString BoundStoreAlias =
     QStringLiteral("SystemMailbox{0B9E8D7C-6A5F-4E3D-2C1B-0A9F8E7D6C5B}");
-inline const QString LongName = QStringLiteral("Maximilian Alexander Bartholomew "
-                                               "Featherstonehaugh-Cholmondeley of the Long Name");
 
-// Remembers every mailbox URL the probe connects to and every record it opens.
+// Remembers every mailbox URL the probe connects to.
 class RecordingStore : public platform::StoreConnection
 {
 public:
@@ -48,7 +45,6 @@ public:
                                                       platform::CreateOption create,
                                                       int options) override
     {
-        records.append(url);
         return m_inner->openRecord(url, mode, create, options);
     }
     void beginTransaction() override { m_inner->beginTransaction(); }
@@ -56,10 +52,44 @@ public:
     void rollbackTransaction() override { m_inner->rollbackTransaction(); }
 
     QStringList opened;
-    QStringList records;
 
 private:
     std::unique_ptr<platform::StoreConnection> m_inner;
+};
+
+// Remembers every query with its search properties; from query number `failFrom` on (1
+// for the first) it fails, or with `answerNothing` it asks for a home server none has.
+class RecordingDirectory : public platform::DirectoryConnection
+{
+public:
+    explicit RecordingDirectory(std::unique_ptr<platform::DirectoryConnection> inner)
+        : m_inner(std::move(inner))
+    {
+    }
+
+    void open(const QString &source, const QString &user, const QString &password) override
+    {
+        m_inner->open(source, user, password);
+    }
+    bool isOpen() const override { return m_inner->isOpen(); }
+    void close() override { m_inner->close(); }
+    std::unique_ptr<platform::DirectoryRowSet>
+    execute(const QString &text, const platform::SearchProperties &properties) override
+    {
+        queries.append({text, properties});
+        if (failFrom > 0 && queries.size() >= failFrom && !answerNothing)
+            throw platform::PlatformError(platform::error::ServerUnreachable, "not operational");
+        if (failFrom > 0 && queries.size() >= failFrom)
+            return m_inner->execute(QString(text).replace(Exch01, "/o=None"), properties);
+        return m_inner->execute(text, properties);
+    }
+
+    QList<QPair<QString, platform::SearchProperties>> queries;
+    int failFrom = 0;
+    bool answerNothing = false;
+
+private:
+    std::unique_ptr<platform::DirectoryConnection> m_inner;
 };
 
 // A user of EXCH01 with the traits named, blank-separated: "bound", "disabled",
@@ -73,7 +103,7 @@ inline lab::MailboxUser person(const QString &cn, const QString &alias, const QS
     user.cn = cn;
     user.alias = alias;
     user.mail = mail;
-    user.homeServer = Exch01;
+    user.homeServer = t.contains("elsewhere") ? lab::homeServerValue("EXCH02") : Exch01;
     user.disabled = t.contains("disabled");
     user.bound = t.contains("bound");
     user.hasMailbox = !t.contains("unreachable");
@@ -82,18 +112,15 @@ inline lab::MailboxUser person(const QString &cn, const QString &alias, const QS
         user.storeNames = {mail.section(QLatin1Char('@'), 0, 0)};
     if (t.contains("localised"))
         user.inboxName = QStringLiteral("Posteingang");
-    if (t.contains("elsewhere"))
-        user.homeServer = lab::homeServerValue(QStringLiteral("EXCH02"));
     return user;
 }
 
-// A system mailbox of a mailbox store, homed on the given server.
-inline lab::SystemMailboxSpec systemMailbox(const QString &storeName, const QString &guid,
-                                            const QString &homeServer)
+inline lab::SystemMailboxSpec systemMailbox(const QString &storeName, const QString &alias,
+                                            const QString &homeServer = Exch01)
 {
     lab::SystemMailboxSpec result;
     result.storeName = storeName;
-    result.guid = guid;
+    result.guid = alias.mid(13);
     result.homeServer = homeServer;
     return result;
 }
@@ -102,38 +129,37 @@ inline lab::SystemMailboxSpec systemMailbox(const QString &storeName, const QStr
 inline lab::Scenario baseScenario()
 {
     lab::Scenario scenario;
-    lab::addSystemMailbox(scenario,
-                          systemMailbox("Mailbox Store (EXCH01)", StoreAlias.mid(13), Exch01));
+    lab::addSystemMailbox(scenario, systemMailbox("Mailbox Store (EXCH01)", StoreAlias));
     return scenario;
 }
 
 // Every kind of mailbox: a second store of this server, bound store-wide and addressed at a
 // domain the store does not know; another server's store and user; users bound, unbound,
-// disabled and bound, with a localised inbox, and one with a long entry.
+// disabled and bound, and with a localised inbox.
 inline lab::Scenario mixedScenario()
 {
     lab::Scenario scenario = baseScenario();
     lab::SystemMailboxSpec boundStore =
-        systemMailbox("Second Mailbox Store (EXCH01)", BoundStoreAlias.mid(13), Exch01);
+        systemMailbox("Second Mailbox Store (EXCH01)", BoundStoreAlias);
     boundStore.storeWideBound = true;
     boundStore.mail = BoundStoreAlias + "@nowhere.test";
     lab::addSystemMailbox(scenario, boundStore);
-    lab::SystemMailboxSpec otherServer = systemMailbox(
-        "Mailbox Store (EXCH02)", "{11111111-2222-3333-4444-5555}", lab::homeServerValue("EXCH02"));
+    lab::SystemMailboxSpec otherServer =
+        systemMailbox("Mailbox Store (EXCH02)", "SystemMailbox{11111111-2222-3333-4444-5555}",
+                      lab::homeServerValue("EXCH02"));
     otherServer.hasMailbox = false;
     lab::addSystemMailbox(scenario, otherServer);
     for (const lab::MailboxUser &user :
          {person("Jane Doe", "jdoe", "", "bound"), person("Carol Chen", "cchen", "cchen@" + Domain),
           person("Dave Dunn", "ddunn", "ddunn@" + Domain, "disabled bound"),
           person("Hans Huber", "hhuber", "", "bound localised"),
-          person(LongName, "mfeather", "mfeather@" + Domain),
           person("Oscar Olsen", "oolsen", "", "unreachable elsewhere")})
         lab::addMailboxUser(scenario, user);
     return scenario;
 }
 
 // A test lab with the main window's model on it and the shared state start-up would have
-// set on EXCH01; the store connection records what it is asked.
+// set on EXCH01; both connections record what they are asked.
 template<typename ScreenType = RecordingScreen> class MailboxLab : public LabFixture<ScreenType>
 {
 public:
@@ -145,9 +171,10 @@ public:
         form.httpMailboxRoot = HttpMailboxRoot;
         form.fileMailboxRoot = FileMailboxRoot;
         form.globals.globalCatalogPath = QStringLiteral("GC://dc01.") + Domain;
-        form.globals.directoryConnection = this->platform->createDirectoryConnection();
-        form.globals.directoryConnection->open(QStringLiteral("Active Directory Provider"),
-                                               QString(), QString());
+        auto directory =
+            std::make_unique<RecordingDirectory>(this->platform->createDirectoryConnection());
+        directory->open(QStringLiteral("Active Directory Provider"), QString(), QString());
+        form.globals.directoryConnection = std::move(directory);
         form.globals.storeConnection =
             std::make_unique<RecordingStore>(this->platform->createStoreConnection());
     }
@@ -155,6 +182,16 @@ public:
     RecordingStore &store()
     {
         return static_cast<RecordingStore &>(*this->form.globals.storeConnection);
+    }
+    RecordingDirectory &directory()
+    {
+        return static_cast<RecordingDirectory &>(*this->form.globals.directoryConnection);
+    }
+    int entryCount() const
+    {
+        const InstallForm &f = this->form;
+        return f.unboundStoreList.count() + f.boundStoreList.count() +
+               f.unboundMailboxList.count() + f.boundMailboxList.count();
     }
 };
 

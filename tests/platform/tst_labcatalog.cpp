@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QTest>
-#include <QUuid>
 
 namespace {
 
@@ -39,57 +38,6 @@ private slots:
     void init() { m_lab = std::make_unique<TestLab>(lab::demoScenario()); }
     void cleanup() { m_lab.reset(); }
 
-    void addSaveAndReadBack()
-    {
-        auto apps = applications(*m_lab->platform);
-        const int before = apps->count();
-        QVERIFY(apps->add()->key() != apps->add()->key());
-        apps = applications(*m_lab->platform);
-        platform::CatalogObject *app = apps->add();
-        app->setValue(QStringLiteral("Name"), QStringLiteral("Kestrelon"));
-        app->setValue(QStringLiteral("ApplicationAccessChecksEnabled"), false);
-        const QString id = app->key().toString();
-        QVERIFY(!QUuid::fromString(id).isNull());
-        QVERIFY(id.startsWith(u'{') && id.endsWith(u'}'));
-        QCOMPARE(apps->saveChanges(), 1);
-        QCOMPARE(apps->saveChanges(), 0);
-
-        auto reread = applications(*m_lab->platform);
-        QCOMPARE(reread->count(), before + 1);
-        platform::CatalogObject *back = reread->item(indexOf(*reread, "Kestrelon"));
-        QVERIFY(back);
-        QCOMPARE(back->key().toString(), id);
-        QCOMPARE(back->value("ID").toString(), id);
-        QCOMPARE(back->value("ApplicationAccessChecksEnabled"), QVariant(false));
-        QVERIFY(back->value("Identity").isNull());
-    }
-
-    // Unsaved changes stay unwritten; removing takes the components along; unknown names fail.
-    void changesAndRefusals()
-    {
-        auto apps = applications(*m_lab->platform);
-        apps->add()->setValue(QStringLiteral("Name"), QStringLiteral("Never saved"));
-        apps->item(0)->setValue(QStringLiteral("Identity"), QStringLiteral("changed"));
-        apps.reset();
-        auto reread = applications(*m_lab->platform);
-        QCOMPARE(indexOf(*reread, "Never saved"), -1);
-        QCOMPARE(reread->item(0)->value("Identity").toString(), QStringLiteral("CORP\\archiver"));
-        QVERIFY(errorOf([&] { m_lab->platform->createCatalog()->getCollection("Roles"); }) != 0);
-        QVERIFY(errorOf([&] { reread->getCollection("Roles", reread->item(0)->key()); }) != 0);
-        QVERIFY(reread->item(reread->count()) == nullptr);
-        apps = applications(*m_lab->platform);
-        const int at = indexOf(*apps, "Mail Archiver");
-        QVERIFY(at >= 0);
-        const QVariant key = apps->item(at)->key();
-        apps->remove(at);
-        QCOMPARE(indexOf(*apps, "Mail Archiver"), -1);
-        QCOMPARE(apps->saveChanges(), 1);
-        reread = applications(*m_lab->platform);
-        QCOMPARE(indexOf(*reread, "Mail Archiver"), -1);
-        QVERIFY(errorOf([&] { reread->getCollection("Components", key); }) != 0);
-        QVERIFY(errorOf([&] { reread->remove(reread->count()); }) != 0);
-    }
-
     void passwordNeverReadable()
     {
         const QString secret = QStringLiteral("S3cret-Passw0rd");
@@ -112,33 +60,6 @@ private slots:
         QVERIFY(!bytes.contains(secret.toUtf8()));
         QVERIFY(!bytes.contains(secret.toUtf8().toHex()));
         QVERIFY(!bytes.contains(QByteArrayLiteral("archiver-secret")));
-    }
-
-    void installComponentFromStandIn()
-    {
-        {
-            auto apps = applications(*m_lab->platform);
-            apps->add()->setValue(QStringLiteral("Name"), QStringLiteral("Kestrelon"));
-            QCOMPARE(apps->saveChanges(), 1);
-        }
-        QString windowsStyle = standIn();
-        windowsStyle.replace(u'/', u'\\');
-        m_lab->platform->createCatalog()->installComponent("kestrelon", windowsStyle, QString(),
-                                                           QString());
-        auto apps = applications(*m_lab->platform);
-        auto components =
-            apps->getCollection("Components", apps->item(indexOf(*apps, "Kestrelon"))->key());
-        components->populate();
-        QCOMPARE(components->count(), 1);
-        platform::CatalogObject *sink = components->item(0);
-        QCOMPARE(sink->name(), QStringLiteral("Kestrelon.KestrelonCls"));
-        const QString constructor = QStringLiteral("Spam\t\rX-Spam-Flag: YES\t\r65535");
-        sink->setValue(QStringLiteral("ConstructionEnabled"), true);
-        sink->setValue(QStringLiteral("ConstructorString"), constructor);
-        QCOMPARE(components->saveChanges(), 1);
-        components->populate();
-        QCOMPARE(components->item(0)->value("ConstructorString").toString(), constructor);
-        QCOMPARE(components->item(0)->value("ConstructionEnabled"), QVariant(true));
     }
 
     void installComponentFailures_data()

@@ -75,80 +75,35 @@ private slots:
         m_connection->open(QStringLiteral("Active Directory Provider"), QString(), QString());
     }
 
-    void filters_data()
-    {
-        QTest::addColumn<QString>("where");
-        QTest::addColumn<QString>("expected");
-        const auto row = [](const char *name, const QString &a, const QString &b) {
-            QTest::newRow(name) << a << b;
-        };
-        row("presence", "mail='*'", "Alice carol Staff");
-        row("presence of missing attribute", "pager='*'", "");
-        row("equality ignores case", "cn='ALICE'", "Alice");
-        row("attribute name ignores case", "CN='bob'", "bob");
-        row("prefix wildcard", "mail='a*'", "Alice");
-        row("prefix ignores case", "mailNickName='systemmailbox{*'", "carol");
-        row("star inside", "mail='*@example.com'", "Alice carol Staff");
-        row("doubled quote", "title='It''s me'", "Alice");
-        row("multi-valued any value", "objectClass='contact'", "Alice");
-        row("multi-valued shared", "objectClass='top'", "Alice carol");
-        row("category shortcut", "objectCategory='person'", "Alice bob carol");
-        row("category full DN",
-            "objectCategory='CN=Group,CN=Schema,CN=Configuration,DC=corp,DC=example,DC=local'",
-            "Staff");
-        row("category other word", "objectCategory='Schema'", "");
-        row("AND", "objectCategory='person' AND mail='*'", "Alice carol");
-        row("OR", "cn='bob' OR cn='staff'", "bob Staff");
-        row("AND binds tighter", "cn='bob' OR cn='carol' AND mail='x'", "bob");
-        row("parentheses", "(cn='bob' OR cn='carol') AND mail='*'", "carol");
-        row("nested parentheses",
-            "mail='*' AND ((objectcategory='group') OR (objectcategory='person' AND "
-            "(objectclass='user' OR objectclass='contact')))",
-            "Alice carol Staff");
-        row("keywords any case", "cn='bob' or cn='Alice' AnD mail='*'", "Alice bob");
-        row("bare number", "sAMAccountType=268435456", "Staff");
-    }
-
-    // In directory order; the expected lists are sorted ignoring case.
-    void filters()
-    {
-        QFETCH(QString, where);
-        QFETCH(QString, expected);
-        auto rows = select("cn FROM 'GC://%1' WHERE " + where);
-        QStringList got = cns(*rows).split(u' ', Qt::SkipEmptyParts);
-        QCOMPARE(rows->rowCount(), got.size());
-        got.sort(Qt::CaseInsensitive);
-        QCOMPARE(got.join(u' '), expected);
-    }
-
-    void orderBy_data()
+    // Rows in the order they come: the directory's, or the ORDER BY's, ties in directory order.
+    void queries_data()
     {
         QTest::addColumn<QString>("tail");
         QTest::addColumn<QString>("expected");
         const auto row = [](const char *name, const QString &a, const QString &b) {
             QTest::newRow(name) << a << b;
         };
-        const QString byCn = "Alice bob carol dave Dave Staff";
-        row("cn ignores case, ties in directory order", "WHERE cn='*' ORDER BY cn", byCn);
-        row("explicit ASC", "WHERE cn='*' order by CN asc", byCn);
-        row("DESC, ties in directory order", "WHERE cn='*' ORDER BY cn DESC",
-            "Staff dave Dave carol bob Alice");
-        row("absent cn first", "ORDER BY cn", "- " + byCn);
-        row("absent cn first, filtered",
-            "WHERE description='*' OR mail='a*' OR cn='Dave' ORDER BY cn", "- Alice dave Dave");
-        row("absent cn last in DESC", "WHERE description='*' OR cn='bob' ORDER BY cn DESC",
-            "bob -");
-        row("absent values first", "WHERE cn='*' ORDER BY mail", "bob dave Dave Alice carol Staff");
+        row("presence", "WHERE mail='*'", "carol Alice Staff");
+        row("prefix wildcard", "WHERE mail='a*'", "Alice");
+        row("doubled quote", "WHERE title='It''s me'", "Alice");
+        row("multi-valued any value", "WHERE objectClass='contact'", "Alice");
+        row("category shortcut", "WHERE objectCategory='person'", "carol Alice bob");
+        row("AND binds tighter", "WHERE cn='bob' OR cn='carol' AND mail='x'", "bob");
+        row("parentheses", "WHERE (cn='bob' OR cn='carol') AND mail='*'", "carol");
+        row("cn ignores case", "WHERE cn='*' ORDER BY cn", "Alice bob carol dave Dave Staff");
+        row("DESC", "WHERE cn='*' ORDER BY cn DESC", "Staff dave Dave carol bob Alice");
+        row("absent cn first", "WHERE description='*' OR mail='a*' ORDER BY cn", "- Alice");
         row("multi-valued by first value", "WHERE cn='*' ORDER BY objectClass",
             "Staff dave Dave carol Alice bob");
-        row("none: directory order", "", "carol Alice bob Staff dave Dave -");
     }
 
-    void orderBy()
+    void queries()
     {
         QFETCH(QString, tail);
         QFETCH(QString, expected);
-        QCOMPARE(cns(*select("cn FROM 'GC://%1' " + tail)), expected);
+        auto rows = select("cn FROM 'GC://%1' " + tail);
+        QCOMPARE(rows->rowCount(), int(expected.count(u' ') + 1));
+        QCOMPARE(cns(*rows), expected);
     }
 
     void fieldValues()
@@ -161,9 +116,7 @@ private slots:
         QCOMPARE(rows->field("objectclass").typeId(), QMetaType::QStringList);
         QCOMPARE(rows->field("objectClass").toStringList(), (QStringList{"top", "user"}));
         const QString dn = QStringLiteral("CN=carol,CN=Users,DC=corp,DC=example,DC=local");
-        QCOMPARE(rows->field("distinguishedName").toString(), dn);
         QCOMPARE(rows->field("adspath").toString(), QStringLiteral("GC://%1/%2").arg(gc, dn));
-        QCOMPARE(rows->field("objectCategory").toString(), personDn);
         QVERIFY(rows->field("pager").isNull());
         const platform::PlatformError outside = failureOf([&] { rows->field("title"); });
         QCOMPARE(outside.number, platform::error::ItemNotFound);
@@ -184,12 +137,7 @@ private slots:
     void searchProperties()
     {
         const QString query = QStringLiteral("cn FROM 'GC://%1' WHERE cn='*' ORDER BY cn");
-        auto rows = select(query, {{"searchscope", 2},
-                                   {"cache results", true},
-                                   {"chase referrals", 96},
-                                   {"Page Size", 1},
-                                   {"TIMEOUT", 120}});
-        QCOMPARE(rows->rowCount(), 6);
+        auto rows = select(query, {{"searchscope", 2}, {"cache results", true}, {"Page Size", 1}});
         QCOMPARE(cns(*rows), QStringLiteral("Alice bob carol dave Dave Staff"));
         rows = select(query, {{"Size Limit", 2}});
         QCOMPARE(rows->rowCount(), 2);
@@ -204,21 +152,11 @@ private slots:
         QTest::addColumn<QString>("what");
         const QString q = "SELECT cn FROM 'GC://" + gc + "'";
         QTest::newRow("unbalanced quote") << q + " WHERE cn='bob" << 56 << "unbalanced quote";
-        QTest::newRow("unknown keyword") << "SELEKT" + q.mid(6) << 1 << "unknown keyword";
-        QTest::newRow("missing FROM") << "SELECT cn WHERE cn='bob'" << 11 << "missing FROM";
-        QTest::newRow("bad operator") << q + " WHERE cn>='bob'" << 55 << "operator '>='";
         QTest::newRow("unclosed parenthesis")
             << q + " WHERE (cn='bob'" << 53 << "unbalanced parenthesis";
-        QTest::newRow("extra parenthesis")
-            << q + " WHERE cn='bob')" << 61 << "unbalanced parenthesis";
         QTest::newRow("trailing garbage") << q + " WHERE cn='bob' LIMIT 3" << 62 << "unexpected";
-        QTest::newRow("no attribute") << "SELECT" + q.mid(9) << 8 << "attribute name";
-        QTest::newRow("missing value") << q + " WHERE cn=" << 56 << "value";
-        QTest::newRow("ORDER without BY") << q + " ORDER cn" << 53 << "BY";
-        QTest::newRow("dangling AND") << q + " WHERE cn='a' AND" << 63 << "condition";
         QTest::newRow("other host")
             << "SELECT cn FROM 'GC://dc09.corp.example.local'" << 16 << "dc09.corp.example.local";
-        QTest::newRow("not a GC path") << "SELECT cn FROM 'corp'" << 16 << "GC://";
     }
 
     void malformed()
@@ -242,14 +180,16 @@ private slots:
         QVERIFY(e.description.contains("Sort On"));
 
         auto connection = m_lab->platform->createDirectoryConnection();
-        QVERIFY(!connection->isOpen());
         const QString query = "SELECT cn FROM 'GC://" + gc + "'";
         QCOMPARE(errorOf([&] { connection->execute(query, {}); }), platform::error::NotOpen);
-        connection->open(QString(), QString(), QString());
-        QCOMPARE(connection->execute(query, {})->rowCount(), 7);
-        connection->close();
+
+        lab::Scenario scenario;
+        scenario.machine.directoryProviderInstalled = false;
+        TestLab withoutProvider(scenario);
+        connection = withoutProvider.platform->createDirectoryConnection();
+        QCOMPARE(errorOf([&] { connection->open(QString(), QString(), QString()); }),
+                 platform::error::ProviderNotFound);
         QVERIFY(!connection->isOpen());
-        QCOMPARE(errorOf([&] { connection->execute(query, {}); }), platform::error::NotOpen);
     }
 
 private:

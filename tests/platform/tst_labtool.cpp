@@ -70,13 +70,9 @@ private slots:
         const QByteArray before = bytes(file);
         const Run shown = lab({"show", file});
         QCOMPARE(shown.status, 0);
-        for (const char *line :
-             {"computerName: \"EXCH01\"", "StoreEvents/GlobalEvents: 1 item(s)",
-              "inbox \"Posteingang\"",
-              "http://schemas.microsoft.com/exchange/events/MatchScope = \"SHALLOW\"",
-              "component Archiver.ArchiveCls"})
+        for (const char *line : {"computerName: \"EXCH01\"", "StoreEvents/GlobalEvents: 1 item(s)",
+                                 "inbox \"Posteingang\"", "component Archiver.ArchiveCls"})
             QVERIFY2(shown.out.contains(QLatin1String(line)), line);
-        QVERIFY(!shown.out.contains("Password"));
         QVERIFY(!shown.out.contains("archiver-secret"));
         // A report lost to a full disk is a failure, not a truncated success.
         const Run full = lab({"show", file, "--json"}, QStringLiteral("/dev/full"));
@@ -85,58 +81,10 @@ private slots:
                      full.err.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
                  qPrintable(full.err));
 
-        const QJsonObject report = showJson(file);
-        QCOMPARE(report["machine"]["computerName"].toString(), QStringLiteral("EXCH01"));
-        int bound = 0;
-        int storeWide = 0;
-        for (const QJsonValue &box : report["mailboxes"].toArray()) {
-            bound += box["inboxItems"].toArray().size();
-            storeWide += box["globalEventsItems"].toArray().size();
-        }
-        QCOMPARE(bound, 5);
-        QCOMPARE(storeWide, 1);
-        const QJsonArray apps = report["applications"].toArray();
+        const QJsonArray apps = showJson(file)["applications"].toArray();
         QCOMPARE(apps.size(), 1);
         QVERIFY(!apps[0]["properties"].toObject().contains("Password"));
         QCOMPARE(bytes(file), before);
-    }
-
-    void createGeneratedAndFromScenario()
-    {
-        QTemporaryDir dir;
-        const QString a = dir.filePath(QStringLiteral("a.sqlite"));
-        const QString b = dir.filePath(QStringLiteral("b.sqlite"));
-        QCOMPARE(lab({"create", a, "--mailboxes", "30", "--seed", "5"}).status, 0);
-        QCOMPARE(lab({"create", b, "--mailboxes", "30", "--seed", "5"}).status, 0);
-        const QJsonObject ra = showJson(a);
-        QJsonObject rb = showJson(b);
-        rb["file"] = ra["file"];
-        QCOMPARE(ra["mailboxes"].toArray().size(), 32);
-        QCOMPARE(ra, rb);
-
-        const QString file = dir.filePath(QStringLiteral("s.sqlite"));
-        const QString json =
-            qEnvironmentVariable("KESTRELON_TEST_DATA") + "/lab/small-scenario.json";
-        QCOMPARE(lab({"create", file, "--from", json}).status, 0);
-        QVERIFY(lab({"show", file}).out.contains("computerName: \"MAIL7\""));
-    }
-
-    void help_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("mentions");
-        QTest::newRow("tool") << QStringList{"--help"} << "create FILE --mailboxes N";
-        QTest::newRow("create") << QStringList{"create", "--help"} << "--from";
-        QTest::newRow("show") << QStringList{"show", "--help"} << "--json";
-    }
-
-    void help()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, mentions);
-        const Run run = lab(arguments);
-        QCOMPARE(run.status, 0);
-        QVERIFY2(run.out.contains(mentions), qPrintable(run.out));
     }
 
     void refusals_data()
@@ -147,15 +95,10 @@ private slots:
             QTest::newRow(name) << arguments.split(u' ') << names;
         };
         row("create over an existing file", "create @existing --demo", "@existing");
-        row("show a text file", "show @existing", "@existing");
-        row("show a missing file", "show @missing", "@missing");
-        row("two sources", "create @missing --demo --mailboxes 3", "@missing");
-        row("bad count", "create @missing --mailboxes many", "many");
         row("count beyond what a lab holds", "create @missing --mailboxes 2147483647",
             "2147483647\": give a count from 0 to 100000");
         row("bad scenario", "create @missing --from @existing", "@existing");
         row("unknown command", "destroy", "destroy");
-        row("unknown option", "show --xml", "xml");
     }
 
     // A create killed while it writes leaves the name free; one ended by a signal also takes
