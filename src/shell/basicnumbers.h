@@ -5,8 +5,9 @@
 #include <QtGlobal>
 #include <QVariant>
 
-// The arithmetic rules the window behaviour follows: halves round to even, and a
-// 32-bit counter that overflows raises instead of wrapping.
+// The arithmetic and conversion rules the window behaviour follows: halves round to even,
+// a 32-bit counter that overflows raises instead of wrapping, and a value that cannot be
+// read as the type asked for raises instead of reading as 0 or empty.
 namespace BasicNumbers {
 
 inline constexpr qint32 OverflowNumber = 6;

@@ -69,8 +69,7 @@ struct Machine
     QString computerName = QStringLiteral("EXCH01");
     QString domainDnsName = QStringLiteral("corp.example.local");          // empty: in no domain
     QString globalCatalogHost = QStringLiteral("dc01.corp.example.local"); // empty: none answers
-    bool directoryProviderInstalled = true; // false: opening the directory connection fails
-    QStringList localMachineKeys;           // keys below HKEY_LOCAL_MACHINE ("Cluster")
+    QStringList localMachineKeys; // keys below HKEY_LOCAL_MACHINE ("Cluster")
     QString logonUserName = QStringLiteral("Administrator");
     QString lanGroup = QStringLiteral("CORP");               // empty: the workstation query fails
     QString computerNameVariable = QStringLiteral("EXCH01"); // the COMPUTERNAME variable
@@ -79,6 +78,8 @@ struct Machine
     QStringList storeDomainFolders = {QStringLiteral("corp.example.local")};
     // Host names the store's http form answers to.
     QStringList storeHosts = {QStringLiteral("exch01.corp.example.local")};
+    // false: the directory provider is missing, so opening the directory connection fails.
+    bool directoryProviderInstalled = true;
 };
 
 struct Scenario

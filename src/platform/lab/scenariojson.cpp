@@ -167,10 +167,10 @@ public:
         allowKeys(o, w,
                   {QStringLiteral("computerName"), QStringLiteral("domainDnsName"),
                    QStringLiteral("globalCatalogHost"), QStringLiteral("localMachineKeys"),
-                   QStringLiteral("directoryProviderInstalled"), QStringLiteral("logonUserName"),
-                   QStringLiteral("lanGroup"), QStringLiteral("computerNameVariable"),
-                   QStringLiteral("storeRootListing"), QStringLiteral("storeDomainFolders"),
-                   QStringLiteral("storeHosts")});
+                   QStringLiteral("logonUserName"), QStringLiteral("lanGroup"),
+                   QStringLiteral("computerNameVariable"), QStringLiteral("storeRootListing"),
+                   QStringLiteral("storeDomainFolders"), QStringLiteral("storeHosts"),
+                   QStringLiteral("directoryProviderInstalled")});
         auto t = [&](const char *key, QString &out) {
             text(o, QLatin1String(key), w + u'.' + QLatin1String(key), out);
         };
@@ -180,8 +180,6 @@ public:
         t("computerName", m.computerName);
         t("domainDnsName", m.domainDnsName);
         t("globalCatalogHost", m.globalCatalogHost);
-        flag(o, QStringLiteral("directoryProviderInstalled"),
-             w + QStringLiteral(".directoryProviderInstalled"), m.directoryProviderInstalled);
         l("localMachineKeys", m.localMachineKeys);
         t("logonUserName", m.logonUserName);
         t("lanGroup", m.lanGroup);
@@ -189,6 +187,8 @@ public:
         l("storeRootListing", m.storeRootListing);
         l("storeDomainFolders", m.storeDomainFolders);
         l("storeHosts", m.storeHosts);
+        flag(o, QStringLiteral("directoryProviderInstalled"),
+             w + QStringLiteral(".directoryProviderInstalled"), m.directoryProviderInstalled);
     }
 
     void readSystemMailboxes(const QJsonObject &root, Scenario &s)
