@@ -6,7 +6,7 @@
 #include "platform/lab/directoryquery.h"
 #include "platform/lab/labfile.h"
 #include "platform/lab/labscenario.h"
-#include "platform/labfixture.h"
+#include "platform/labhelpers.h"
 #include "platform/platformerror.h"
 #include "setup/installform.h"
 #include "shell/recordingscreen.h"
@@ -146,6 +146,7 @@ private slots:
     void initTestCase()
     {
         lab::Scenario demo = lab::demoScenario();
+        demo.machine.lanGroup.clear();
         demo.directory << contact(QStringLiteral("Paren (Test)"), QStringLiteral("Paren (Test)"))
                        << contact(QStringLiteral("Back\\\\slash"), QStringLiteral("Back\\slash"))
                        << contact(QStringLiteral("Star*Name"), QStringLiteral("Star*Name"));
@@ -247,14 +248,14 @@ private slots:
         QCOMPARE(rows.size(), count);
     }
 
-    void mailboxListsAndCluster_data()
+    void mailboxListsClusterAndIdentity_data()
     {
         QTest::addColumn<bool>("showDisabled");
         QTest::newRow("disabled hidden") << false;
         QTest::newRow("disabled shown") << true;
     }
 
-    void mailboxListsAndCluster()
+    void mailboxListsClusterAndIdentity()
     {
         QFETCH(bool, showDisabled);
         const auto listsOf = [&](platform::Platform &platform) {
@@ -264,15 +265,19 @@ private slots:
             form.showDisabledCheck.setValue(showDisabled ? 1 : 0);
             form.refreshMailboxLists();
             form.findClusterName();
-            return QList<QStringList>{form.unboundStoreList.entries(),
-                                      form.boundStoreList.entries(),
-                                      form.unboundMailboxList.entries(),
-                                      form.boundMailboxList.entries(),
-                                      {form.clusterName, form.globals.globalCatalogPath}};
+            form.proposeIdentity();
+            return QList<QStringList>{
+                form.unboundStoreList.entries(),
+                form.boundStoreList.entries(),
+                form.unboundMailboxList.entries(),
+                form.boundMailboxList.entries(),
+                {form.clusterName, form.globals.globalCatalogPath, form.identityEdit.text()}};
         };
         const QList<QStringList> lab = listsOf(*m_demo->labPlatform);
         QCOMPARE(listsOf(*m_demo->ldapPlatform), lab);
         QCOMPARE(lab[2].size() + lab[3].size(), showDisabled ? 12 : 11);
+        // Without a LAN group the identity's domain is read from the account's category.
+        QCOMPARE(lab[4].last(), QStringLiteral("corp.example.local\\Administrator"));
     }
 
     void referralsFollowedWithTheSameAccount_data()
