@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -221,6 +222,14 @@ void RecipientPickerDialog::showEvent(QShowEvent *event)
 
 void RecipientPickerDialog::activate()
 {
+    // The fill starts once the dialog is drawn on the screen, so it shows while the
+    // directory answers; a window system that never shows it gets half a second.
+    constexpr int ExposeTries = 50;
+    if (windowHandle() && !windowHandle()->isExposed() && ++m_exposeTries < ExposeTries) {
+        QTimer::singleShot(10, this, &RecipientPickerDialog::activate);
+        return;
+    }
+    repaint();
     m_binding.forward([this] { m_form.onActivate(); });
 }
 
