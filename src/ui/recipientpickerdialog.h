@@ -53,6 +53,7 @@ private:
     QList<RecipientViewModel::ColumnHeader> m_shownColumns;
     quint64 m_servedVisibleRequests = 0;
     bool m_activated = false;
+    int m_exposeTries = 0;
 
     QtScreen *m_screen = nullptr;
     std::function<void()> m_ownerBeforeEvents;
