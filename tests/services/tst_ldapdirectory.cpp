@@ -8,6 +8,7 @@
 #include "platform/lab/labscenario.h"
 #include "platform/labhelpers.h"
 #include "platform/platformerror.h"
+#include "recipients/recipientpickerform.h"
 #include "setup/installform.h"
 #include "shell/recordingscreen.h"
 #include "slapdserver.h"
@@ -197,11 +198,11 @@ private slots:
                    QStringLiteral("WHERE mail='*' AND ((objectcategory='publicFolder') OR "
                                   "(objectcategory='group') OR (objectcategory='person' AND "
                                   "(objectclass='user' OR objectclass='contact')))   ORDER BY cn")
-            << 30000 << 20;
+            << 30000 << 27;
         QTest::newRow("sorted by the server, descending")
             << QStringLiteral("SELECT cn, sAMAccountName") + from +
                    QStringLiteral("WHERE sAMAccountName='*' ORDER BY sAMAccountName DESC")
-            << 30000 << 14;
+            << 30000 << 15;
         QTest::newRow("sorted here, descending, limited")
             << QStringLiteral("SELECT cn, mail") + from +
                    QStringLiteral("WHERE objectcategory='person' AND mail='*' ORDER BY cn DESC")
@@ -248,14 +249,14 @@ private slots:
         QCOMPARE(rows.size(), count);
     }
 
-    void mailboxListsClusterAndIdentity_data()
+    void windowsOnDirectory_data()
     {
         QTest::addColumn<bool>("showDisabled");
         QTest::newRow("disabled hidden") << false;
         QTest::newRow("disabled shown") << true;
     }
 
-    void mailboxListsClusterAndIdentity()
+    void windowsOnDirectory()
     {
         QFETCH(bool, showDisabled);
         const auto listsOf = [&](platform::Platform &platform) {
@@ -266,18 +267,30 @@ private slots:
             form.refreshMailboxLists();
             form.findClusterName();
             form.proposeIdentity();
+            RecipientPickerForm picker(form, 0);
+            picker.onLoad();
+            picker.loadRecipients();
+            QStringList recipients;
+            for (int i = 0; i < picker.recipientView.count(); ++i) {
+                const RecipientEntry &row = picker.recipientView.row(i);
+                recipients << QStringList{row.name, row.distinguishedName, row.address,
+                                          recipientKindKey(row.kind), row.tag}
+                                  .join(u'|');
+            }
             return QList<QStringList>{
                 form.unboundStoreList.entries(),
                 form.boundStoreList.entries(),
                 form.unboundMailboxList.entries(),
                 form.boundMailboxList.entries(),
-                {form.clusterName, form.globals.globalCatalogPath, form.identityEdit.text()}};
+                {form.clusterName, form.globals.globalCatalogPath, form.identityEdit.text()},
+                recipients};
         };
         const QList<QStringList> lab = listsOf(*m_demo->labPlatform);
         QCOMPARE(listsOf(*m_demo->ldapPlatform), lab);
         QCOMPARE(lab[2].size() + lab[3].size(), showDisabled ? 12 : 11);
         // Without a LAN group the identity's domain is read from the account's category.
         QCOMPARE(lab[4].last(), QStringLiteral("corp.example.local\\Administrator"));
+        QCOMPARE(lab[5].size(), 25);
     }
 
     void referralsFollowedWithTheSameAccount_data()
@@ -374,7 +387,7 @@ private slots:
         QTest::newRow("check") << QStringLiteral("--check-directory") << true << 0
                                << QStringList{QStringLiteral("GC://") + gcHost,
                                               QStringLiteral("Domain: corp.example.local"),
-                                              QStringLiteral("Mailboxes in the directory: 17")};
+                                              QStringLiteral("Mailboxes in the directory: 18")};
         QTest::newRow("batch, server gone")
             << QStringLiteral("-b") << false << 3
             << QStringList{QStringLiteral("run-time error -2147016646"),
