@@ -304,27 +304,32 @@ private slots:
         QTest::addColumn<int>("logEntries");
         QTest::addColumn<QString>("goneBefore"); // its binding vanishes after the lists filled
 
-        const QString before = "S7|S0|cchen,-|hhuber,jdoe";
+        const QString before = "S7|S0|cchen,llang,-|hhuber,jdoe";
         QTest::newRow("nothing ticked: reload only")
-            << QStringList() << QStringList{"um:cchen"} << "S7|S0|cchen,hhuber,-|jdoe" << 0
+            << QStringList() << QStringList{"um:cchen"} << "S7|S0|cchen,hhuber,llang,-|jdoe" << 0
             << "hhuber";
         QTest::newRow("bind one mailbox")
             << QStringList{"registerMailboxesCheck"} << QStringList{"um:cchen", "bm:jdoe"}
-            << "S7|S0|-|cchen,hhuber,jdoe" << 0 << "";
+            << "S7|S0|llang,-|cchen,hhuber,jdoe" << 0 << "";
+        // Reached by its address's local part only: the first attempt binds, and the
+        // attempts by alias, which would fail and log, never run.
+        QTest::newRow("bind by local part")
+            << QStringList{"registerMailboxesCheck"} << QStringList{"um:llang"}
+            << "S7|S0|cchen,-|hhuber,jdoe,llang" << 0 << "";
         QTest::newRow("unbind a localised inbox")
             << QStringList{"unregisterMailboxesCheck"} << QStringList{"bm:hhuber"}
-            << "S7|S0|cchen,hhuber,-|jdoe" << 0 << "";
+            << "S7|S0|cchen,hhuber,llang,-|jdoe" << 0 << "";
         QTest::newRow("swap both stores")
             << QStringList{"registerStoresCheck", "unregisterStoresCheck"}
             << QStringList{"us:SystemMailbox{7", "bs:SystemMailbox{0"}
-            << "S0|S7|cchen,-|hhuber,jdoe" << 0 << "";
+            << "S0|S7|cchen,llang,-|hhuber,jdoe" << 0 << "";
         // The entry has neither alias nor address: no attempt, nothing logged.
         QTest::newRow("bind what has no name")
             << QStringList{"registerMailboxesCheck"} << QStringList{"um:-"} << before << 0 << "";
         // Already gone: the delete attempts by alias log, those by address do not.
         QTest::newRow("unbind twice")
             << QStringList{"unregisterMailboxesCheck"} << QStringList{"bm:jdoe"}
-            << "S7|S0|cchen,jdoe,-|hhuber" << 2 << "jdoe";
+            << "S7|S0|cchen,jdoe,llang,-|hhuber" << 2 << "jdoe";
     }
     void apply()
     {
@@ -335,6 +340,7 @@ private slots:
         QFETCH(int, logEntries);
         lab::Scenario scenario = mixedScenario();
         lab::addMailboxUser(scenario, person("Nomail", "", ""));
+        lab::addMailboxUser(scenario, person("Lena Lang", "llang", "lena@" + Domain, "local-part"));
         BindingLab lab(scenario);
         const QHash<QString, ListBoxModel *> byName{{"us", &lab.form.unboundStoreList},
                                                     {"bs", &lab.form.boundStoreList},
@@ -490,8 +496,15 @@ private slots:
 
     // A batch run after the priority changed: every binding carries the new one, nothing
     // unbound gets one, and the program ends.
+    void batchRewritesEveryBinding_data()
+    {
+        QTest::addColumn<bool>("closedDuringLoad");
+        QTest::newRow("rewrites") << false;
+        QTest::newRow("window closed while the lists load: nothing applied") << true;
+    }
     void batchRewritesEveryBinding()
     {
+        QFETCH(bool, closedDuringLoad);
         BindingLab lab;
         InstallForm &f = lab.form;
         // The rule, priority included, lives in the installed sink: install it with 42.
@@ -506,11 +519,16 @@ private slots:
 
         f.batchMode = true;
         f.firstActivationDone = false;
+        if (closedDuringLoad)
+            lab.screen.onEvents = [&f] { f.onUnload(); };
         f.onActivate();
-        QCOMPARE(lab.items("jdoe").filter("priority="), QStringList{"priority=42"});
-        QCOMPARE(lab.items("hhuber").filter("priority="), QStringList{"priority=42"});
-        QCOMPARE(lab.items(BoundStoreAlias, "global").filter("priority="),
-                 QStringList{"priority=42"});
+        const QStringList priority{closedDuringLoad ? "priority=65535" : "priority=42"};
+        QCOMPARE(lab.items("jdoe").filter("priority="), priority);
+        QCOMPARE(lab.items("hhuber").filter("priority="), priority);
+        QCOMPARE(lab.items(BoundStoreAlias, "global").filter("priority="), priority);
+        QVERIFY(f.unloaded);
+        if (closedDuringLoad)
+            return;
         QCOMPARE(lab.items("cchen"), QStringList());
         QCOMPARE(lab.items(StoreAlias, "global"), QStringList());
         QCOMPARE(lab.lists(), "S7|S0|cchen|hhuber,jdoe");
