@@ -520,7 +520,10 @@ private slots:
         f.batchMode = true;
         f.firstActivationDone = false;
         if (closedDuringLoad)
-            lab.screen.onEvents = [&f] { f.onUnload(); };
+            lab.screen.onEvents = [&f, rows = 0]() mutable {
+                if (++rows == 5) // the walk has listed the bindings by now
+                    f.onUnload();
+            };
         f.onActivate();
         const QStringList priority{closedDuringLoad ? "priority=65535" : "priority=42"};
         QCOMPARE(lab.items("jdoe").filter("priority="), priority);
