@@ -57,8 +57,8 @@ function(kestrelon_program_test name)
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KESTRELON_BIN=${CMAKE_BINARY_DIR}/bin;KESTRELON_SOURCE=${CMAKE_SOURCE_DIR};KESTRELON_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
 endfunction()
 
-# A test against a real server that the test starts itself (tests/services/slapdserver.h),
-# on 127.0.0.1 in a temporary folder.
+# A test against a real server that the test starts itself (tests/services/slapdserver.h,
+# apacheserver.h), on 127.0.0.1 in a temporary folder.
 function(kestrelon_service_test name)
     cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;PROGRAMS" ${ARGN})
     if(NOT T_SOURCES)
@@ -67,7 +67,8 @@ function(kestrelon_service_test name)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
-    add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/services/slapdserver.cpp)
+    add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/services/slapdserver.cpp
+                           ${CMAKE_SOURCE_DIR}/tests/services/apacheserver.cpp)
     target_link_libraries(${name} PRIVATE kestrelon_core Qt6::Test ${T_LIBS})
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests
                                                ${CMAKE_SOURCE_DIR}/tests/services)

@@ -18,9 +18,11 @@ usage() {
 # plugins, which draw the recipient picker's icons. OpenLDAP's client library (found
 # through pkg-config) for the ldap directory, and its server and tools, which the
 # service tests start privately; the tools that build the Debian package (dpkg-dev,
-# file) and check it and its menu entry (lintian, desktop-file-utils).
+# file) and check it and its menu entry (lintian, desktop-file-utils). Apache httpd with
+# mod_dav, the WebDAV server that the store's service tests and benchmark start privately.
 packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev fonts-dejavu-core
-    libqt6svg6 pkg-config libldap-dev slapd ldap-utils dpkg-dev file lintian desktop-file-utils)
+    libqt6svg6 pkg-config libldap-dev slapd ldap-utils dpkg-dev file lintian desktop-file-utils
+    apache2)
 
 install_missing() {
     local missing=()
@@ -37,6 +39,10 @@ install_missing() {
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # The tests start their own private httpd; a web server for the whole machine is not wanted.
+    if [[ " ${missing[*]} " == *" apache2 "* ]] && command -v systemctl >/dev/null; then
+        systemctl disable --now apache2 >/dev/null 2>&1 || true
+    fi
 }
 
 build_all() {

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+// A private Apache httpd with mod_dav for tests and benchmarks: its own folder, configuration
+// and free port on 127.0.0.1, ended when the object goes or the test process dies. It never
+// touches the system's apache2 service. It serves documentRoot() at url().
+class ApacheServer
+{
+public:
+    ApacheServer();
+    ~ApacheServer();
+    ApacheServer(const ApacheServer &) = delete;
+    ApacheServer &operator=(const ApacheServer &) = delete;
+
+    // Every request must then sign in with this account (HTTP Basic). Before start().
+    void requireAccount(const QString &user, const QString &password);
+    // A collection below the document root, with its parents, writable by the server.
+    bool addCollection(const QString &path);
+
+    bool start();
+    // Ends the server at once, as a crash or a pulled cable would.
+    void kill();
+
+    QString url() const;
+    QString documentRoot() const;
+    quint16 port() const { return m_port; }
+    const QString &failure() const { return m_failure; }
+
+private:
+    bool fail(const QString &what);
+    bool writeConfig();
+
+    QTemporaryDir m_dir;
+    quint16 m_port = 0;
+    QString m_account; // "user:{SHA}digest", empty: no sign-in
+    QProcess m_watcher;
+    QString m_failure;
+};
