@@ -5,6 +5,7 @@
 #include "platform/lab/labreport.h"
 #include "platform/lab/labscenario.h"
 #include "platform/platformerror.h"
+#include "platform/webdav/labexport.h"
 #include "version.h"
 
 #include <cerrno>
@@ -34,6 +35,8 @@ const char *const toolHelp =
     "  export-ldif FILE [--output LDIF] [--root-dse LDIF]\n"
     "                                        the directory as LDIF for an LDAP server\n"
     "                                        (data/ldap/kestrelon.schema)\n"
+    "  export-dav FILE FOLDER --url URL      the store as collections and properties for a\n"
+    "                                        WebDAV server that serves FOLDER at URL\n"
     "\n"
     "'kestrelon-lab COMMAND --help' describes a command. create never overwrites a file.\n";
 
@@ -228,6 +231,45 @@ int exportLdif(const QStringList &arguments)
     return 0;
 }
 
+int exportDav(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Lays out the lab's store below FOLDER for a WebDAV server (Apache httpd with mod_dav) "
+        "that already serves FOLDER at URL: a collection exadmin/<domain folder>/mbx/<name> per "
+        "mailbox, its folders and its items. The server keeps properties in a database of its "
+        "own, so they are written over HTTP: each mailbox root's inbox URL and each item's "
+        "properties. Run as root, the folders go to FOLDER's owner. The lab is only read."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The lab file to export."),
+                                 QStringLiteral("export-dav FILE"));
+    parser.addPositionalArgument(QStringLiteral("FOLDER"),
+                                 QStringLiteral("The server's document root."));
+    const QCommandLineOption url(QStringLiteral("url"),
+                                 QStringLiteral("Where the server serves FOLDER."),
+                                 QStringLiteral("URL"));
+    parser.addOption(url);
+    if (!parser.parse(arguments))
+        return refuse(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        print(stdout, parser.helpText());
+        return 0;
+    }
+    const QStringList places = parser.positionalArguments();
+    if (places.size() != 2 || !parser.isSet(url))
+        return refuse(QStringLiteral("export-dav needs FILE, FOLDER and --url (see export-dav "
+                                     "--help)"));
+    webdav::WebDavSettings server;
+    server.baseUrl = parser.value(url);
+    const webdav::DavExport done = webdav::exportLabStore(places[0], places[1], server);
+    print(stdout, QStringLiteral("Exported %1 to %2 (%3): %4 mailboxes, %5 folders, %6 items\n")
+                      .arg(places[0], places[1], server.baseUrl)
+                      .arg(done.mailboxes)
+                      .arg(done.folders)
+                      .arg(done.items));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -254,6 +296,8 @@ int main(int argc, char *argv[])
             return show(arguments);
         if (command == QLatin1String("export-ldif"))
             return exportLdif(arguments);
+        if (command == QLatin1String("export-dav"))
+            return exportDav(arguments);
     } catch (const platform::PlatformError &error) {
         return refuse(error.description);
     }

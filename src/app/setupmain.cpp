@@ -20,7 +20,7 @@ const char *const program = "kestrelon-setup";
 
 const char *const usage =
     "Usage: kestrelon-setup [-b]\n"
-    "       kestrelon-setup --check-directory\n"
+    "       kestrelon-setup --check-directory | --check-store\n"
     "\n"
     "Installs the Kestrelon junk-mail sink, edits its rule and binds it to the\n"
     "mailboxes of this server.\n"
@@ -30,6 +30,7 @@ const char *const usage =
     "              needs no display\n"
     "  --check-directory  sign in to the directory as the program does, print\n"
     "              what it finds (global catalog, domain, mailbox count) and end\n"
+    "  --check-store  open the store's mailbox root as the program does and end\n"
     "  -h, --help  show this text\n"
     "\n"
     "Environment:\n"
@@ -67,12 +68,15 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    if (arguments == QLatin1String("--check-directory")) {
+    const bool checkStore = arguments == QLatin1String("--check-store");
+    if (arguments == QLatin1String("--check-directory") || checkStore) {
         QCoreApplication app(argc, argv);
         try {
             auto platform =
                 platform::createConfiguredPlatform(QProcessEnvironment::systemEnvironment());
-            std::fputs(platform::directoryCheck(*platform).toLocal8Bit().constData(), stdout);
+            const QString report =
+                checkStore ? platform::storeCheck(*platform) : platform::directoryCheck(*platform);
+            std::fputs(report.toLocal8Bit().constData(), stdout);
             return 0;
         } catch (const platform::PlatformError &error) {
             return reportRuntimeError(error, QLatin1String(program), QString(), nullptr, stderr);

@@ -4,6 +4,7 @@
 #include "platform/ldap/ldapdirectory.h"
 #include "platform/ldap/ldapsession.h"
 #include "platform/platformerror.h"
+#include "platform/webdav/webdavstore.h"
 
 #include <pwd.h>
 #include <QSysInfo>
@@ -168,10 +169,15 @@ public:
 
     QString description() const override
     {
-        if (!m_config.directory)
-            return QStringLiteral("%1 (%2)").arg(m_lab->description(), m_config.path);
-        return QStringLiteral("Directory %1, %2 (%3)")
-            .arg(m_config.directory->uri, m_lab->description(), m_config.path);
+        QStringList servers;
+        if (m_config.directory)
+            servers.append(QStringLiteral("Directory %1").arg(m_config.directory->uri));
+        if (m_config.store)
+            servers.append(QStringLiteral("Store %1")
+                               .arg(m_config.store->baseUrl.isEmpty() ? QStringLiteral("over HTTP")
+                                                                      : m_config.store->baseUrl));
+        servers.append(m_lab->description());
+        return QStringLiteral("%1 (%2)").arg(servers.join(QStringLiteral(", ")), m_config.path);
     }
 
     std::unique_ptr<DirectoryConnection> createDirectoryConnection() override
@@ -183,6 +189,8 @@ public:
 
     std::unique_ptr<StoreConnection> createStoreConnection() override
     {
+        if (m_config.store)
+            return std::make_unique<webdav::WebDavStoreConnection>(*m_config.store);
         return m_lab->createStoreConnection();
     }
 
@@ -236,6 +244,21 @@ QString directoryCheck(Platform &platform)
     rows->close();
     directory->close();
     return lines.join(u'\n') + u'\n';
+}
+
+QString storeCheck(Platform &platform)
+{
+    MachineFacts &machine = platform.machine();
+    const QString domain = machine.domainDnsName();
+    const QStringList listing = machine.storeRootListing();
+    const QString root =
+        QStringLiteral("http://%1.%2/exadmin/%3/mbx")
+            .arg(machine.computerName(), domain, listing.isEmpty() ? domain : listing.first());
+    std::unique_ptr<StoreConnection> store = platform.createStoreConnection();
+    store->open(root, QString(), QString());
+    store->close();
+    return QStringLiteral("Platform: %1\nMailbox root: %2 answers\n")
+        .arg(platform.description(), root);
 }
 
 } // namespace platform

@@ -21,4 +21,8 @@ std::unique_ptr<Platform> createConfiguredPlatform(const ServerConfig &config,
 // needs; one line per fact, for --check-directory. Throws PlatformError when it cannot.
 QString directoryCheck(Platform &platform);
 
+// Opens the platform's store on the mailbox root the program's http:// URLs start from, as
+// the program does; for --check-store. Throws PlatformError when it cannot.
+QString storeCheck(Platform &platform);
+
 } // namespace platform

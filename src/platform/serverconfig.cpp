@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QUrl>
 
 namespace platform {
 
@@ -15,7 +16,7 @@ namespace {
 constexpr qint32 BadConfiguration = 1005;
 
 const QStringList sections = {QStringLiteral("lab"), QStringLiteral("directory"),
-                              QStringLiteral("machine")};
+                              QStringLiteral("store"), QStringLiteral("machine")};
 const QStringList labKeys = {QStringLiteral("file")};
 const QStringList directoryKeys = {QStringLiteral("backend"),
                                    QStringLiteral("uri"),
@@ -26,6 +27,10 @@ const QStringList directoryKeys = {QStringLiteral("backend"),
                                    QStringLiteral("globalCatalogHost"),
                                    QStringLiteral("timeout"),
                                    QStringLiteral("caFile")};
+const QStringList storeKeys = {QStringLiteral("backend"),       QStringLiteral("baseUrl"),
+                               QStringLiteral("user"),          QStringLiteral("passwordFile"),
+                               QStringLiteral("timeout"),       QStringLiteral("caFile"),
+                               QStringLiteral("allowPlainHttp")};
 const QStringList machineKeys = {QStringLiteral("computerName"), QStringLiteral("domainDnsName"),
                                  QStringLiteral("clusterNode"), QStringLiteral("lanGroup"),
                                  QStringLiteral("userName")};
@@ -60,6 +65,7 @@ public:
                 fail(key, QStringLiteral("a setting outside any [section]"));
             const QStringList &known = section == QLatin1String("lab")         ? labKeys
                                        : section == QLatin1String("directory") ? directoryKeys
+                                       : section == QLatin1String("store")     ? storeKeys
                                                                                : machineKeys;
             if (!sections.contains(section))
                 fail(QStringLiteral("[%1]: unknown section (known: %2)")
@@ -118,6 +124,18 @@ public:
         return absolute;
     }
 
+    // A positive number of seconds; `fallback` when the key is absent.
+    int seconds(const QString &key, int fallback) const
+    {
+        if (!has(key))
+            return fallback;
+        bool ok = false;
+        const int value = text(key).toInt(&ok);
+        if (!ok || value <= 0)
+            fail(key, QStringLiteral("\"%1\" is not a number of seconds").arg(text(key)));
+        return value;
+    }
+
     QString password(const QString &key) const
     {
         const QString file = path(key, true);
@@ -174,15 +192,43 @@ ldapbackend::LdapSettings readDirectory(const Reader &reader)
         settings.password = reader.password(QStringLiteral("directory/passwordFile"));
     settings.baseDn = reader.optionalText(QStringLiteral("directory/baseDn"));
     settings.globalCatalogHost = reader.text(QStringLiteral("directory/globalCatalogHost"));
-    if (reader.has(QStringLiteral("directory/timeout"))) {
-        bool ok = false;
-        settings.timeoutSeconds = reader.text(QStringLiteral("directory/timeout")).toInt(&ok);
-        if (!ok || settings.timeoutSeconds <= 0)
-            reader.fail(QStringLiteral("directory/timeout"),
-                        QStringLiteral("\"%1\" is not a number of seconds")
-                            .arg(reader.text(QStringLiteral("directory/timeout"))));
-    }
+    settings.timeoutSeconds =
+        reader.seconds(QStringLiteral("directory/timeout"), settings.timeoutSeconds);
     settings.caFile = reader.path(QStringLiteral("directory/caFile"), true);
+    return settings;
+}
+
+webdav::WebDavSettings readStore(const Reader &reader)
+{
+    webdav::WebDavSettings settings;
+    const QString baseKey = QStringLiteral("store/baseUrl");
+    settings.baseUrl = reader.text(baseKey);
+    const QUrl base(settings.baseUrl, QUrl::StrictMode);
+    if (!settings.baseUrl.isEmpty() &&
+        (!base.isValid() || base.host().isEmpty() || !base.userInfo().isEmpty() ||
+         base.hasQuery() || base.hasFragment() ||
+         (base.scheme() != QLatin1String("http") && base.scheme() != QLatin1String("https"))))
+        reader.fail(baseKey, QStringLiteral("\"%1\" is not an http:// or https:// address "
+                                            "(without user, query or fragment)")
+                                 .arg(settings.baseUrl));
+    settings.user = reader.text(QStringLiteral("store/user"));
+    const bool hasPassword = reader.has(QStringLiteral("store/passwordFile"));
+    if (settings.user.isEmpty() && hasPassword)
+        reader.fail(QStringLiteral("store/passwordFile"), QStringLiteral("given without user"));
+    if (!settings.user.isEmpty() && !hasPassword)
+        reader.fail(QStringLiteral("store/user"),
+                    QStringLiteral("needs passwordFile, the file that holds its password"));
+    if (hasPassword)
+        settings.password = reader.password(QStringLiteral("store/passwordFile"));
+    settings.timeoutSeconds = reader.seconds(QStringLiteral("store/timeout"), 30);
+    settings.caFile = reader.path(QStringLiteral("store/caFile"), true);
+    settings.allowPlainHttp = reader.flag(QStringLiteral("store/allowPlainHttp")).value_or(false);
+    // Without a base URL the program's own http:// URLs are used.
+    if (!settings.user.isEmpty() && !settings.allowPlainHttp &&
+        base.scheme() != QLatin1String("https"))
+        reader.fail(QStringLiteral("store/user"),
+                    QStringLiteral("the password would travel readable over http://; give an "
+                                   "https:// baseUrl, or set allowPlainHttp=true"));
     return settings;
 }
 
@@ -205,6 +251,13 @@ ServerConfig readServerConfig(const QString &path)
     else if (!backend.isEmpty() && backend != QLatin1String("lab"))
         reader.fail(QStringLiteral("directory/backend"),
                     QStringLiteral("\"%1\" is neither lab nor ldap").arg(backend));
+
+    const QString store = reader.text(QStringLiteral("store/backend")).toLower();
+    if (store == QLatin1String("webdav"))
+        config.store = readStore(reader);
+    else if (!store.isEmpty() && store != QLatin1String("lab"))
+        reader.fail(QStringLiteral("store/backend"),
+                    QStringLiteral("\"%1\" is neither lab nor webdav").arg(store));
 
     MachineSettings &machine = config.machine;
     machine.computerName = reader.optionalText(QStringLiteral("machine/computerName"));

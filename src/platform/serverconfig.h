@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ldap/ldapsettings.h"
+#include "platform/webdav/webdavsettings.h"
 
 #include <optional>
 #include <QString>
@@ -23,6 +24,7 @@ struct ServerConfig
     QString path;
     QString labFile; // empty: KESTRELON_LAB, else the default lab
     std::optional<ldapbackend::LdapSettings> directory; // unset: the lab's directory
+    std::optional<webdav::WebDavSettings> store;        // unset: the lab's store
     MachineSettings machine;
 };
 

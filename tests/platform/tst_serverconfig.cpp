@@ -35,6 +35,8 @@ private slots:
             "[directory]  ; the real one\nbackend=LDAP\nuri=ldaps://dc1.corp.example.com:636\n"
             "bindDn=CN=svc,CN=Users,DC=corp,DC=example,DC=com   ; a service account\n"
             "passwordFile=good.pw\nbaseDn=\ntimeout=7\n"
+            "[store]\nbackend=WebDAV\nbaseUrl=https://mail.corp.example.com:8443/dav\n"
+            "user=svc-store\npasswordFile=good.pw\ntimeout=9\n"
             "[machine]\ncomputerName=EXCH01\nclusterNode=yes\nuserName=\"CORP\\\\admin\"\n"));
         QVERIFY(config.directory);
         const ldapbackend::LdapSettings &directory = *config.directory;
@@ -48,6 +50,12 @@ private slots:
         QCOMPARE(config.machine.clusterNode, std::optional<bool>(true));
         QCOMPARE(config.machine.userName, std::optional<QString>(QStringLiteral("CORP\\admin")));
         QVERIFY(!config.machine.domainDnsName);
+        QVERIFY(config.store);
+        QCOMPARE(config.store->baseUrl, QStringLiteral("https://mail.corp.example.com:8443/dav"));
+        QCOMPARE(config.store->user, QStringLiteral("svc-store"));
+        QCOMPARE(config.store->password, QStringLiteral("s3cret"));
+        QCOMPARE(config.store->timeoutSeconds, 9);
+        QVERIFY(!config.store->allowPlainHttp);
     }
 
     void badSetting_data()
@@ -79,6 +87,29 @@ private slots:
                                         << QStringLiteral("empty.pw is empty");
         QTest::newRow("backslash unquoted") << QByteArray("[machine]\nlanGroup=CORP\\admin\n")
                                             << QStringLiteral("machine/lanGroup: holds a control");
+        const QByteArray dav = "[store]\nbackend=webdav\n";
+        QTest::newRow("store: unknown key") << dav + "url=https://x\n"
+                                            << QStringLiteral("[store] url: unknown key");
+        QTest::newRow("store: unknown backend")
+            << QByteArray("[store]\nbackend=imap\n") << QStringLiteral("store/backend: \"imap\"");
+        QTest::newRow("store: not http") << dav + "baseUrl=ftp://x\n"
+                                         << QStringLiteral("store/baseUrl: \"ftp://x\"");
+        QTest::newRow("store: account in the address") << dav + "baseUrl=https://svc:pw@x\n"
+                                                       << QStringLiteral("store/baseUrl");
+        QTest::newRow("store: user without password")
+            << dav + "baseUrl=https://x\nuser=svc\n"
+            << QStringLiteral("store/user: needs passwordFile");
+        QTest::newRow("store: password readable by others")
+            << dav + "baseUrl=https://x\nuser=svc\npasswordFile=shared.pw\n"
+            << QStringLiteral("can be read by other users");
+        QTest::newRow("store: empty password")
+            << dav + "baseUrl=http://x\nuser=svc\npasswordFile=empty.pw\n"
+            << QStringLiteral("empty.pw is empty");
+        QTest::newRow("store: password over http")
+            << dav + "baseUrl=http://x\nuser=svc\npasswordFile=good.pw\n"
+            << QStringLiteral("store/user: the password would travel readable");
+        QTest::newRow("store: no seconds") << dav + "timeout=-1\n"
+                                           << QStringLiteral("store/timeout");
         QTest::newRow("not a flag") << QByteArray("[machine]\nclusterNode=maybe\n")
                                     << QStringLiteral("machine/clusterNode: \"maybe\"");
     }
@@ -90,6 +121,7 @@ private slots:
         write(QStringLiteral("shared.pw"), "s3cret",
               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
         write(QStringLiteral("empty.pw"), "\n");
+        write(QStringLiteral("good.pw"), "s3cret\n");
         const QString path = write(QStringLiteral("bad.ini"), content);
         try {
             platform::readServerConfig(path);
