@@ -1,9 +1,12 @@
 #include "platform/configuredplatform.h"
 #include "platform/platformerror.h"
+#include "setup/batchrun.h"
 #include "setup/installform.h"
 #include "shell/batchswitch.h"
 #include "shell/displaycheck.h"
 #include "shell/runtimeerror.h"
+#include "shell/toolkitmessages.h"
+#include "ui/disclaimerdialog.h"
 #include "ui/installwindow.h"
 #include "ui/qtscreen.h"
 #include "ui/setupapplication.h"
@@ -25,9 +28,10 @@ const char *const usage =
     "Installs the Kestrelon junk-mail sink, edits its rule and binds it to the\n"
     "mailboxes of this server.\n"
     "\n"
-    "  -b, /b      batch mode: rewrite every existing binding with the current\n"
-    "              settings, print the error log to standard error and end;\n"
-    "              needs no display\n"
+    "  -b, /b      batch mode: rewrite every existing binding with the installed\n"
+    "              rule, print the error log to standard error and end; needs\n"
+    "              no display, and waits for nobody (a message goes to\n"
+    "              standard error, answered with OK)\n"
     "  --check-directory  sign in to the directory as the program does, print\n"
     "              what it finds (global catalog, domain, mailbox count) and end\n"
     "  --check-store  open the store's mailbox root as the program does and end\n"
@@ -39,11 +43,11 @@ const char *const usage =
     "  KESTRELON_CONFIG  an INI file naming real servers to run against\n"
     "                    (see README, \"Running against a real directory\")\n"
     "\n"
-    "Exit status: 0 done; 1 batch mode logged errors; 2 the window cannot open;\n"
+    "Exit status: 0 done (or the disclaimer declined); 1 batch mode logged errors\n"
+    "or stopped at a message; 2 the window cannot open (no usable display);\n"
     "3 a run-time error ended the program (reported on standard error).\n";
 
 constexpr int NoDisplayExitStatus = 2;
-constexpr int BatchLoggedErrorsExitStatus = 1;
 
 // Everything after the program name, as one text.
 QString argumentText(int argc, char **argv)
@@ -83,13 +87,29 @@ int main(int argc, char **argv)
         }
     }
 
-    if (!displayAvailable(QProcessEnvironment::systemEnvironment())) {
-        if (!isBatchSwitch(arguments)) {
-            std::fprintf(stderr, "%s\n", qPrintable(noDisplayMessage(QLatin1String(program))));
-            return NoDisplayExitStatus;
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const bool batch = isBatchSwitch(arguments);
+    const QString displayIssue = displayProblem(environment);
+    if (!displayIssue.isEmpty() && !batch) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(noDisplayMessage(QLatin1String(program), displayIssue)));
+        return NoDisplayExitStatus;
+    }
+    if (batch) {
+        // A scheduler reads standard error: the program's own lines only.
+        keepOnlyProgramMessages();
+    }
+    if (batch && (!displayIssue.isEmpty() ||
+                  isHeadlessPlatform(environment.value(QStringLiteral("QT_QPA_PLATFORM"))))) {
+        // Nobody could see a window: run the same behaviour without one.
+        QCoreApplication app(argc, argv);
+        try {
+            auto platform = platform::createConfiguredPlatform(environment);
+            return BatchRun::runWithoutDisplay(*platform, arguments, QLatin1String(program),
+                                               stderr);
+        } catch (const platform::PlatformError &error) {
+            return reportRuntimeError(error, QLatin1String(program), QString(), nullptr, stderr);
         }
-        // Batch mode runs the same window with nobody watching: draw it nowhere.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
     SetupApplication app(argc, argv);
@@ -101,6 +121,7 @@ int main(int argc, char **argv)
     QtScreen screen;
     std::unique_ptr<platform::Platform> platform;
     std::unique_ptr<InstallForm> form;
+    std::unique_ptr<InstallWindow> view;
     // A run-time error ends the program where it happens, as nothing above it can
     // continue sensibly; the report goes out first.
     const auto endWithReport = [&](const platform::PlatformError &error) {
@@ -113,28 +134,36 @@ int main(int argc, char **argv)
     };
     app.onRuntimeError = endWithReport;
 
-    try {
-        platform = platform::createConfiguredPlatform(QProcessEnvironment::systemEnvironment());
-        form = std::make_unique<InstallForm>(*platform, screen, arguments);
-        form->onLoad();
-        screen.unattended = form->batchMode;
-    } catch (const platform::PlatformError &error) {
-        endWithReport(error);
-    }
+    // Start-up, then the window; its first activation runs once it is on the screen, as
+    // an event of its own.
+    const auto openMainWindow = [&] {
+        try {
+            platform = platform::createConfiguredPlatform(environment);
+            form = std::make_unique<InstallForm>(*platform, screen, arguments);
+            form->onLoad();
+            screen.unattended = form->batchMode;
+        } catch (const platform::PlatformError &error) {
+            endWithReport(error);
+        }
+        view = std::make_unique<InstallWindow>(*form);
+        view->attachScreen(screen);
+        view->show();
+        QTimer::singleShot(0, view.get(), &InstallWindow::activateFirstTime);
+    };
 
-    InstallWindow view(*form);
-    view.attachScreen(screen);
-    view.show();
-    // The first activation runs once the window is on the screen, as its own event.
-    QTimer::singleShot(0, &view, &InstallWindow::activateFirstTime);
-    int status = app.exec();
-
-    if (form->batchMode && !form->errorLog.isEmpty()) {
-        // The window's line ends are CR LF; a terminal wants LF.
-        QString log = form->errorLogEdit.text();
-        log.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        std::fputs(log.toLocal8Bit().constData(), stderr);
-        status = BatchLoggedErrorsExitStatus;
+    if (batch || isHeadlessPlatform(QGuiApplication::platformName())) {
+        openMainWindow();
+    } else {
+        // Asked at every interactive start that someone can see; never in batch mode, where
+        // nobody may be there to answer.
+        DisclaimerForm disclaimer(screen);
+        disclaimer.openMainWindow = openMainWindow;
+        DisclaimerDialog dialog(disclaimer);
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
     }
+    const int status = app.exec();
+    if (form->batchMode)
+        return BatchRun::finish(*form, screen.unattendedMessages, stderr);
     return status;
 }

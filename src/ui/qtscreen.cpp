@@ -1,6 +1,7 @@
 #include "ui/qtscreen.h"
 
-#include <cstdio>
+#include "shell/consolescreen.h"
+
 #include <QApplication>
 #include <QFontMetrics>
 #include <QMessageBox>
@@ -18,7 +19,8 @@ QWidget *QtScreen::control(const QString &name) const
 void QtScreen::messageBox(const QString &text, Icon icon, const QString &title)
 {
     if (unattended) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+        ++unattendedMessages;
+        ConsoleScreen::writeMessage(stderr, text, title);
         return;
     }
     QMessageBox box(m_window);

@@ -21,6 +21,7 @@ public:
     // Set in batch mode, where nobody may be there to answer: message boxes become one
     // line "title: text" on standard error, answered with OK.
     bool unattended = false;
+    int unattendedMessages = 0;
 
     void messageBox(const QString &text, Icon icon, const QString &title) override;
     void setWaitCursor(bool on) override;

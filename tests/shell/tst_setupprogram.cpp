@@ -43,41 +43,49 @@ private slots:
     {
         QTest::addColumn<int>("lab");
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("display");
+        QTest::addColumn<QString>("display"); // variables set, blank-separated
         QTest::addColumn<int>("exitStatus");
         QTest::addColumn<QStringList>("standardError"); // parts of the one line expected
         QTest::addColumn<QString>("standardOutput");    // its start
 
         const QString report = QStringLiteral("kestrelon-setup: run-time error %1: ");
         QTest::newRow("unreachable global catalog")
-            << int(Lab::NoCatalog) << QStringList() << true << 3
+            << int(Lab::NoCatalog) << QStringList() << "QT_QPA_PLATFORM=offscreen" << 3
             << QStringList{report.arg(platform::error::ServerUnreachable) +
                            "No global catalog server answers"}
             << QString();
         QTest::newRow("directory provider missing")
-            << int(Lab::NoProvider) << QStringList() << true << 3
+            << int(Lab::NoProvider) << QStringList() << "QT_QPA_PLATFORM=offscreen" << 3
             << QStringList{report.arg(platform::error::ProviderNotFound) + "Provider cannot be"}
             << QString();
         QTest::newRow("failed query after the window is up")
-            << int(Lab::QuoteInOrganization) << QStringList() << true << 3
+            << int(Lab::QuoteInOrganization) << QStringList() << "QT_QPA_PLATFORM=offscreen" << 3
             << QStringList{report.arg(platform::error::QuerySyntax)} << QString();
         QTest::newRow("missing lab file")
-            << int(Lab::Missing) << QStringList() << true << 3
+            << int(Lab::Missing) << QStringList() << "QT_QPA_PLATFORM=offscreen" << 3
             << QStringList{report.arg(platform::error::LabFile)} << QString();
         QTest::newRow("interactive without a display")
-            << int(Lab::NoCatalog) << QStringList() << false << 2
+            << int(Lab::NoCatalog) << QStringList() << "" << 2
             << QStringList{"kestrelon-setup: no display to open the window on", "-b"} << QString();
         // Without a display only batch mode runs, here into a start-up failure: the whole
         // argument text counts, and only its first two characters.
         const QStringList notInDomain{report.arg(platform::error::NotInDomain)};
         const QStringList noDisplay{"kestrelon-setup: no display"};
-        QTest::newRow("-b") << int(Lab::NoDomain) << QStringList{"-b"} << false << 3 << notInDomain
+        QTest::newRow("-b") << int(Lab::NoDomain) << QStringList{"-b"} << "" << 3 << notInDomain
                             << QString();
-        QTest::newRow("-b then more") << int(Lab::NoDomain) << QStringList{"-b", "x"} << false << 3
-                                      << notInDomain << QString();
+        QTest::newRow("-b then more")
+            << int(Lab::NoDomain) << QStringList{"-b", "x"} << "" << 3 << notInDomain << QString();
         QTest::newRow("-b not first")
-            << int(Lab::NoDomain) << QStringList{"x", "-b"} << false << 2 << noDisplay << QString();
-        QTest::newRow("help") << int(Lab::NoCatalog) << QStringList{"--help"} << false << 0
+            << int(Lab::NoDomain) << QStringList{"x", "-b"} << "" << 2 << noDisplay << QString();
+        QTest::newRow("interactive on a dead display")
+            << int(Lab::NoCatalog) << QStringList() << "DISPLAY=:972" << 2
+            << QStringList{"kestrelon-setup: no display to open the window on (DISPLAY=:972 does "
+                           "not answer)"}
+            << QString();
+        QTest::newRow("interactive on a platform not installed")
+            << int(Lab::NoCatalog) << QStringList() << "QT_QPA_PLATFORM=bogus" << 2
+            << QStringList{"kestrelon-setup: no display", "QT_QPA_PLATFORM=bogus"} << QString();
+        QTest::newRow("help") << int(Lab::NoCatalog) << QStringList{"--help"} << "" << 0
                               << QStringList() << "Usage: kestrelon-setup [-b]";
     }
 
@@ -85,7 +93,7 @@ private slots:
     {
         QFETCH(int, lab);
         QFETCH(QStringList, arguments);
-        QFETCH(bool, display);
+        QFETCH(QString, display);
         QFETCH(int, exitStatus);
         QFETCH(QStringList, standardError);
         QFETCH(QString, standardOutput);
@@ -94,8 +102,8 @@ private slots:
         environment.insert(QStringLiteral("KESTRELON_LAB"), labPath(Lab(lab)));
         for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QLatin1String(variable));
-        if (display)
-            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        for (const QString &variable : display.split(u' ', Qt::SkipEmptyParts))
+            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
         QProcess setup;
         setup.setProcessEnvironment(environment);
         setup.start(qEnvironmentVariable("KESTRELON_BIN") + QStringLiteral("/kestrelon-setup"),

@@ -6,6 +6,8 @@
 #include "support/labfixture.h"
 
 #include <limits>
+#include <QDir>
+#include <QLocalServer>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -272,26 +274,53 @@ private slots:
         QVERIFY(!lab.form.errorLogEdit.visible());
     }
 
-    void displayAvailable_data()
+    void displayProblem_data()
     {
         QTest::addColumn<QString>("variables");
-        QTest::addColumn<bool>("available");
+        QTest::addColumn<QString>("problem"); // empty: a window can open
 
-        QTest::newRow("nothing set") << "" << false;
-        QTest::newRow("X display") << "DISPLAY=:0" << true;
-        QTest::newRow("offscreen") << "QT_QPA_PLATFORM=offscreen:fontengine=freetype" << true;
+        QTest::newRow("nothing set") << ""
+                                     << "DISPLAY and WAYLAND_DISPLAY are not set";
+        QTest::newRow("X display that answers") << "DISPLAY=:971"
+                                                << "";
+        QTest::newRow("X display, screen given") << "DISPLAY=unix:971.0"
+                                                 << "";
+        QTest::newRow("X display nobody serves") << "DISPLAY=:972"
+                                                 << "DISPLAY=:972 does not answer";
+        QTest::newRow("X display on no host") << "DISPLAY=nohost.invalid:0"
+                                              << "DISPLAY=nohost.invalid:0 does not answer";
+        QTest::newRow("not a display name") << "DISPLAY=tv"
+                                            << "DISPLAY=tv is not a display name";
+        QTest::newRow("xcb without DISPLAY") << "QT_QPA_PLATFORM=xcb"
+                                             << "DISPLAY is not set";
+        QTest::newRow("offscreen") << "QT_QPA_PLATFORM=offscreen:fontengine=freetype"
+                                   << "";
+        QTest::newRow("offscreen despite a dead X display")
+            << "QT_QPA_PLATFORM=offscreen DISPLAY=:972"
+            << "";
+        QTest::newRow("no such platform") << "QT_QPA_PLATFORM=bogus DISPLAY=:971"
+                                          << "QT_QPA_PLATFORM=bogus names no installed platform";
+        QTest::newRow("Wayland nobody serves")
+            << "WAYLAND_DISPLAY=wayland-9 XDG_RUNTIME_DIR=/nonexistent"
+            << "WAYLAND_DISPLAY=wayland-9 does not answer";
     }
 
-    void displayAvailable()
+    void displayProblem()
     {
         QFETCH(QString, variables);
-        QFETCH(bool, available);
+        QFETCH(QString, problem);
+
+        // An X server stand-in: a socket that accepts, where X clients look for display 971.
+        QDir().mkpath(u"/tmp/.X11-unix"_s);
+        QLocalServer::removeServer(u"/tmp/.X11-unix/X971"_s);
+        QLocalServer display;
+        QVERIFY(display.listen(u"/tmp/.X11-unix/X971"_s));
 
         QProcessEnvironment environment;
         environment.insert(u"HOME"_s, u"/tmp"_s);
         for (const QString &variable : variables.split(' ', Qt::SkipEmptyParts))
             environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
-        QCOMPARE(::displayAvailable(environment), available);
+        QCOMPARE(::displayProblem(environment), problem);
     }
 
     void repaintLockHoldsLockWhileAlive()
