@@ -96,6 +96,8 @@ bool ApacheServer::writeConfig()
         QStringLiteral("TypesConfig /etc/mime.types"),
         QStringLiteral("DavLockDB %1/lock/DavLock").arg(m_dir.path()),
         QStringLiteral("DocumentRoot %1").arg(documentRoot()),
+        // One connection however many requests a test or benchmark sends.
+        QStringLiteral("MaxKeepAliveRequests 0"),
     };
     if (geteuid() == 0)
         lines << QStringLiteral("User www-data") << QStringLiteral("Group www-data");
