@@ -117,6 +117,7 @@ int main(int argc, char **argv)
         platform = platform::createConfiguredPlatform(QProcessEnvironment::systemEnvironment());
         form = std::make_unique<InstallForm>(*platform, screen, arguments);
         form->onLoad();
+        screen.unattended = form->batchMode;
     } catch (const platform::PlatformError &error) {
         endWithReport(error);
     }

@@ -103,7 +103,7 @@ bool listMailboxesOf(InstallForm &form, const ListWalk &walk, const QString &hom
     if (!rows->atEnd()) {
         const RegistrationProbe::MailboxRoots roots{form.fullComputerName, form.httpMailboxRoot,
                                                     form.fileMailboxRoot};
-        const QString itemName = InstallForm::ProductName + QStringLiteral(".reg");
+        const QString itemName = InstallForm::registrationItemName();
 
         form.globals.progressCount = 0;
         form.progressBox.setScaleWidth(rows->rowCount());

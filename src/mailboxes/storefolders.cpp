@@ -21,7 +21,16 @@ std::unique_ptr<platform::StoreRecord> openForReading(platform::StoreConnection 
                                  platform::OptionsUnspecified);
 }
 
-// Closing is cleanup on every path: a failure there must not hide the answer.
+QString inboxUrlOf(const platform::StoreRecord &root)
+{
+    const QVariant inbox = root.field(InboxProperty);
+    if (inbox.isNull() || inbox.toString().isEmpty())
+        throw platform::PlatformError(InvalidUseOfNull, QStringLiteral("Invalid use of Null"));
+    return inbox.toString();
+}
+
+} // namespace
+
 void closeQuietly(platform::StoreRecord *record)
 {
     try {
@@ -40,15 +49,23 @@ void closeQuietly(platform::StoreConnection &connection)
     }
 }
 
-QString inboxUrlOf(const platform::StoreRecord &root)
+QString folderUrl(platform::StoreConnection &connection, const QString &mailboxUrl,
+                  const QString &folder)
 {
-    const QVariant inbox = root.field(InboxProperty);
-    if (inbox.isNull() || inbox.toString().isEmpty())
-        throw platform::PlatformError(InvalidUseOfNull, QStringLiteral("Invalid use of Null"));
-    return inbox.toString();
+    if (folder.compare(QLatin1String("inbox"), Qt::CaseInsensitive) != 0)
+        return mailboxUrl + QLatin1Char('/') + folder;
+    const std::unique_ptr<platform::StoreRecord> root = openForReading(connection, mailboxUrl);
+    QString url = mailboxUrl;
+    try {
+        if (root->fieldCount() > 0)
+            url = inboxUrlOf(*root);
+    } catch (const platform::PlatformError &) {
+        closeQuietly(root.get());
+        throw;
+    }
+    root->close();
+    return url;
 }
-
-} // namespace
 
 qint16 folderItemExists(QString &mailboxUrl, const QString &folder, const QString &itemName,
                         bool logErrors, platform::StoreConnection &connection, ErrorLog &errorLog)
@@ -59,14 +76,7 @@ qint16 folderItemExists(QString &mailboxUrl, const QString &folder, const QStrin
     try {
         connection.setConnectionString(mailboxUrl);
         connection.open(mailboxUrl, QString(), QString());
-        if (folder.compare(QLatin1String("inbox"), Qt::CaseInsensitive) != 0) {
-            mailboxUrl += QLatin1Char('/') + folder;
-        } else {
-            record = openForReading(connection, mailboxUrl);
-            if (record->fieldCount() > 0)
-                mailboxUrl = inboxUrlOf(*record);
-            record->close();
-        }
+        mailboxUrl = folderUrl(connection, mailboxUrl, folder);
         result = 0;
         mailboxUrl += QLatin1Char('/') + itemName;
         record = openForReading(connection, mailboxUrl);

@@ -15,6 +15,18 @@ namespace StoreFolders {
 qint16 folderItemExists(QString &mailboxUrl, const QString &folder, const QString &itemName,
                         bool logErrors, platform::StoreConnection &connection, ErrorLog &errorLog);
 
+// The URL of a mailbox's folder on an open connection: "inbox" (any letter case) is the
+// mailbox root's inbox property when the root has fields, else the root itself; any other
+// folder is the root, "/", folder. Throws PlatformError when the root cannot be read or
+// names no inbox.
+QString folderUrl(platform::StoreConnection &connection, const QString &mailboxUrl,
+                  const QString &folder);
+
+// Closing is cleanup on every path: a failure there must not hide the answer, so these
+// close what is open and swallow the store's complaint.
+void closeQuietly(platform::StoreRecord *record);
+void closeQuietly(platform::StoreConnection &connection);
+
 // The property of a mailbox root that holds its inbox's URL.
 inline const QString InboxProperty = QStringLiteral("urn:schemas:httpmail:inbox");
 

@@ -29,6 +29,19 @@ InstallForm::InstallForm(platform::Platform &platform, Screen &screen, QString c
         QStringLiteral("Example 1: Subject: [SPAM]                Example 2: IMFSCL: {> 3}"));
     targetExampleLabel.setCaption(QStringLiteral("Example: Inbox\\Spam"));
 
+    registerStoresCheck.onToggled = [this] {
+        onRegisterStoresToggled();
+    };
+    registerMailboxesCheck.onToggled = [this] {
+        onRegisterMailboxesToggled();
+    };
+    unregisterMailboxesCheck.onToggled = [this] {
+        onUnregisterMailboxesToggled();
+    };
+    unregisterStoresCheck.onToggled = [this] {
+        onUnregisterStoresToggled();
+    };
+
     // The log and its button show only while the log holds text.
     errorLogEdit.setVisible(false);
     clearErrorLogButton.setVisible(false);

@@ -15,6 +15,10 @@ class InstallForm
 {
 public:
     static inline const QString ProductName = QStringLiteral("Kestrelon");
+    // The hidden item that binds the sink: "Kestrelon.reg".
+    static QString registrationItemName();
+    // The class the store calls on each save: "Kestrelon.KestrelonCls".
+    static QString sinkClass();
 
     InstallForm(platform::Platform &platform, Screen &screen, QString commandLine = {});
     InstallForm(const InstallForm &) = delete;
@@ -129,7 +133,22 @@ public:
     void onSelectAllBoundMailboxesClicked();
     void onSelectAllBoundStoresClicked();
 
+    // Event binding: the apply behind "CHANGE", and the guards that keep a register or
+    // unregister box unticked while its list has no selection.
+    void onApplyClicked();
+    void onRegisterStoresToggled();
+    void onRegisterMailboxesToggled();
+    void onUnregisterMailboxesToggled();
+    void onUnregisterStoresToggled();
+
 private:
+    // One pass of the apply over a kind of binding: unbinds the chosen bound entries, then
+    // binds the chosen unbound ones (in batch mode: rebinds every bound one).
+    void applyBindingPass(const QString &folder, const QString &matchScope,
+                          const CheckBoxModel &unregisterCheck, const ListBoxModel &boundList,
+                          const CheckBoxModel &registerCheck, const ListBoxModel &unboundList);
+    void guardSelection(CheckBoxModel &check, const ListBoxModel &list, const QString &message);
+
     platform::Platform &m_platform;
     Screen &m_screen;
 };

@@ -61,7 +61,7 @@ void InstallWindow::bindShell()
                                  {ui.conditionExampleLabel, &m_form.conditionExampleLabel},
                                  {ui.targetExampleLabel, &m_form.targetExampleLabel}})
         m_binding.bind(widget, *model);
-    m_binding.bind(ui.applyButton, m_form.applyButton, {});
+    m_binding.bind(ui.applyButton, m_form.applyButton, [this] { m_form.onApplyClicked(); });
     m_binding.bind(ui.exitButton, m_form.exitButton, [this] {
         m_form.onExitClicked();
         close();

@@ -1,5 +1,6 @@
 #include "ui/qtscreen.h"
 
+#include <cstdio>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QMessageBox>
@@ -16,6 +17,10 @@ QWidget *QtScreen::control(const QString &name) const
 
 void QtScreen::messageBox(const QString &text, Icon icon, const QString &title)
 {
+    if (unattended) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+        return;
+    }
     QMessageBox box(m_window);
     box.setWindowTitle(title);
     box.setText(text);

@@ -18,6 +18,9 @@ public:
     // Asked when doEvents() comes sooner than its bounded rate: true when something must
     // show at once (a walk's progress text moved on).
     std::function<bool()> mustShowNow;
+    // Set in batch mode, where nobody may be there to answer: message boxes become one
+    // line "title: text" on standard error, answered with OK.
+    bool unattended = false;
 
     void messageBox(const QString &text, Icon icon, const QString &title) override;
     void setWaitCursor(bool on) override;

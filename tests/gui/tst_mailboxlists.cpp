@@ -31,6 +31,7 @@ private slots:
     void cleanup();
     void walkFillsTheLists();
     void selectionRoundTrip();
+    void applyBindsTheChosenMailbox();
 
 private:
     QListWidget *list(const char *name) { return m_view->findChild<QListWidget *>(name); }
@@ -124,6 +125,24 @@ void TestMailboxLists::selectionRoundTrip()
         QCOMPARE(widget->currentRow(), 1);
     }
     QCOMPARE(widget->selectedItems().size(), 0);
+}
+
+// Clicking the window's register box and CHANGE binds what the user selected; the lists
+// show it afterwards.
+void TestMailboxLists::applyBindsTheChosenMailbox()
+{
+    InstallForm &form = m_lab->form;
+    form.refreshMailboxLists();
+    m_view->sync();
+    QListWidget *unbound = list("unboundMailboxList");
+    const QString carol = form.unboundMailboxList.entry(0);
+    QTest::mouseClick(unbound->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      unbound->visualItemRect(unbound->item(0)).center());
+    m_view->findChild<QCheckBox *>("registerMailboxesCheck")->click();
+    QTest::mouseClick(m_view->findChild<QPushButton *>("applyButton"), Qt::LeftButton);
+    QVERIFY(texts(*list("boundMailboxList")).contains(carol));
+    QVERIFY(!texts(*unbound).contains(carol));
+    QVERIFY(!form.errorLogEdit.text().contains(" - ERROR: "));
 }
 
 QTEST_MAIN(TestMailboxLists)

@@ -1,0 +1,146 @@
+#include "binding/bindingattempts.h"
+#include "binding/registrationitems.h"
+#include "hosting/sinkhosting.h"
+#include "rule/sinkconfiguration.h"
+#include "rule/spacetrim.h"
+#include "setup/installform.h"
+
+namespace {
+
+const QString EventMethod = QStringLiteral("onsyncsave");
+// Hidden items, the registration itself among them, do not raise the event.
+const QString Criteria = QStringLiteral(" WHERE \"DAV:ishidden\" = FALSE");
+
+// Restores the cursor however the apply ends, a run-time error included.
+class WaitCursor
+{
+public:
+    explicit WaitCursor(Screen &screen) : m_screen(screen) { m_screen.setWaitCursor(true); }
+    ~WaitCursor() { m_screen.setWaitCursor(false); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+
+private:
+    Screen &m_screen;
+};
+
+} // namespace
+
+QString InstallForm::registrationItemName()
+{
+    return ProductName + QStringLiteral(".reg");
+}
+
+void InstallForm::onApplyClicked()
+{
+    WaitCursor waitCursor(m_screen);
+    errorLog.clear();
+    errorLogEdit.setVisible(false);
+    clearErrorLogButton.setVisible(false);
+
+    if (installSinkCheck.value() == 1) {
+        if (trimSpaces(identityEdit.text()).isEmpty() ||
+            trimSpaces(passwordEdit.text()).isEmpty()) {
+            m_screen.messageBox(QStringLiteral("Please fill the Identity and Password fields"),
+                                Screen::Icon::Exclamation, caption);
+            return;
+        }
+        const std::optional<QString> configuration = buildSinkConfiguration(rule, caption);
+        if (!configuration)
+            return;
+        SinkHosting::installSinkApplication(ProductName, identityEdit.text(), passwordEdit.text(),
+                                            *configuration, m_platform, errorLog);
+    }
+
+    applyBindingPass(RegistrationProbe::StoreWideFolder, QStringLiteral("ANY"),
+                     unregisterStoresCheck, boundStoreList, registerStoresCheck, unboundStoreList);
+    applyBindingPass(RegistrationProbe::InboxFolder, QStringLiteral("SHALLOW"),
+                     unregisterMailboxesCheck, boundMailboxList, registerMailboxesCheck,
+                     unboundMailboxList);
+
+    if (uninstallSinkCheck.value() == 1)
+        SinkHosting::uninstallSinkApplication(ProductName, m_platform, errorLog);
+
+    refreshInstallState();
+}
+
+void InstallForm::applyBindingPass(const QString &folder, const QString &matchScope,
+                                   const CheckBoxModel &unregisterCheck,
+                                   const ListBoxModel &boundList,
+                                   const CheckBoxModel &registerCheck,
+                                   const ListBoxModel &unboundList)
+{
+    const RegistrationProbe::MailboxRoots roots{fullComputerName, httpMailboxRoot, fileMailboxRoot};
+    const QString itemName = registrationItemName();
+    if (unregisterCheck.value() == 1) {
+        for (int i = 0; i < boundList.count(); ++i) {
+            if (!boundList.selected(i))
+                continue;
+            const BindingAttempts::EntryParts parts =
+                BindingAttempts::readEntry(boundList.entry(i));
+            for (const RegistrationProbe::Attempt &attempt :
+                 BindingAttempts::deleteAttempts(roots, parts)) {
+                if (RegistrationItems::deleteRegistrationItem(
+                        attempt.url, folder, itemName, attempt.logFailure, m_platform, errorLog))
+                    break;
+            }
+        }
+    }
+
+    // A batch run rewrites every existing binding, so that each item carries the current
+    // priority; outside it only the chosen unbound entries are bound.
+    const ListBoxModel &registerList = batchMode ? boundList : unboundList;
+    if (!batchMode && registerCheck.value() != 1)
+        return;
+    for (int i = 0; i < registerList.count(); ++i) {
+        if (!batchMode && !registerList.selected(i))
+            continue;
+        const BindingAttempts::EntryParts parts = BindingAttempts::readEntry(registerList.entry(i));
+        for (const RegistrationProbe::Attempt &attempt :
+             BindingAttempts::createAttempts(roots, parts)) {
+            const QString created = RegistrationItems::createRegistrationItem(
+                attempt.url, folder, itemName, EventMethod, sinkClass(), matchScope, Criteria,
+                rule.priorityEdit.text(), attempt.logFailure, m_platform, errorLog);
+            if (!created.isEmpty())
+                break;
+        }
+    }
+}
+
+QString InstallForm::sinkClass()
+{
+    return ProductName + QLatin1Char('.') + ProductName + QStringLiteral("Cls");
+}
+
+void InstallForm::guardSelection(CheckBoxModel &check, const ListBoxModel &list,
+                                 const QString &message)
+{
+    if (check.value() != 1 || list.selectedCount() > 0)
+        return;
+    m_screen.messageBox(message, Screen::Icon::Information, caption);
+    check.setValue(0);
+}
+
+void InstallForm::onRegisterStoresToggled()
+{
+    guardSelection(registerStoresCheck, unboundStoreList,
+                   QStringLiteral("Please select the mailbox(es) for registration"));
+}
+
+void InstallForm::onRegisterMailboxesToggled()
+{
+    guardSelection(registerMailboxesCheck, unboundMailboxList,
+                   QStringLiteral("Please select the mailbox(es) for registration"));
+}
+
+void InstallForm::onUnregisterMailboxesToggled()
+{
+    guardSelection(unregisterMailboxesCheck, boundMailboxList,
+                   QStringLiteral("Please select the mailbox(es) for unregistration"));
+}
+
+void InstallForm::onUnregisterStoresToggled()
+{
+    guardSelection(unregisterStoresCheck, boundStoreList,
+                   QStringLiteral("Please select the mailbox(es) for unregistration"));
+}
