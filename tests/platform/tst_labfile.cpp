@@ -96,7 +96,8 @@ private slots:
                  damage != 0 ? QStringList{"lab.sqlite"} : QStringList());
     }
 
-    // A lock another program holds is no damage: the file is named busy.
+    // A lock another program holds is no damage: the file opens for reading, and a write
+    // that waited in vain names the file busy.
     void busy()
     {
         TestLab fixture(lab::demoScenario());
@@ -104,7 +105,16 @@ private slots:
             QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
             other.setDatabaseName(fixture.path());
             QVERIFY(other.open() && QSqlQuery(other).exec("BEGIN EXCLUSIVE"));
-            const platform::PlatformError e = failureOf([&] { lab::openLab(fixture.path(), 50); });
+            const std::unique_ptr<platform::Platform> lab = lab::openLab(fixture.path(), 50);
+            const QString mailbox =
+                QStringLiteral("file://./backofficestorage/corp.example.local/mbx/administrator");
+            auto store = lab->createStoreConnection();
+            store->open(mailbox, {}, {});
+            auto item =
+                store->openRecord(mailbox + "/Inbox/x", platform::RecordMode::ReadWrite,
+                                  platform::CreateOption::Overwrite, platform::OptionsUnspecified);
+            item->setField("DAV:ishidden", true);
+            const platform::PlatformError e = failureOf([&] { item->update(); });
             QCOMPARE(e.number, platform::error::LabIo);
             QVERIFY2(e.description.startsWith(fixture.path() + ": the lab file is busy"),
                      qPrintable(e.description));

@@ -171,9 +171,17 @@ quint32 LabDatabase::changeCounter() const
            quint32(bytes[3]);
 }
 
+void LabDatabase::useWriteAheadLog()
+{
+    execute(QStringLiteral("PRAGMA journal_mode=WAL"));
+    execute(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    m_writeAheadLog = true;
+}
+
 void LabDatabase::checkForChanges()
 {
-    const quint32 counter = changeCounter();
+    // Commits to the write-ahead log leave the file's counter alone until a checkpoint.
+    const quint32 counter = m_writeAheadLog ? 0 : changeCounter();
     if (counter == m_loadedCounter && counter != 0)
         return;
     // The counter also moves on this program's own commits, which the indexes already

@@ -94,6 +94,12 @@ public:
     [[noreturn]] void failStatement(qint32 number, const QString &what,
                                     const QSqlError &error) const;
 
+    // Commits go to a write-ahead log that is synced at checkpoints, not at every commit: a
+    // crash of the program or the machine loses no consistency, and an apply that writes
+    // thousands of items is not bound by the disk's sync rate. Readers and one writer of
+    // other programs keep working meanwhile.
+    void useWriteAheadLog();
+
     const Machine &machine();
     // Drops the in-memory indexes when another program changed the file since they were
     // loaded: one 4-byte read of the file's change counter, and PRAGMA data_version only
@@ -168,6 +174,7 @@ private:
     QList<const DirectoryEntry *> m_directoryByCn;
     QHash<QString, int> m_attributeIndexes; // folded name -> index
     const void *m_transactionOwner = nullptr;
+    bool m_writeAheadLog = false;
 };
 
 // SQLite keeps a null QString as NULL; the lab's text columns want the empty text instead.

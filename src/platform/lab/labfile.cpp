@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <iterator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -94,19 +95,22 @@ void checkContent(LabDatabase &db)
     checkSchema(db);
 }
 
-// The temporary file of the create running, kept where a signal handler can read it.
-char unfinishedFile[4096];
-char unfinishedJournal[4096 + 8];
+// The temporary file of the create running and SQLite's files beside it, kept where a
+// signal handler can read them.
+constexpr const char *Sidecars[] = {"-journal", "-wal", "-shm"};
+char unfinishedFiles[1 + std::size(Sidecars)][4096 + 8];
 std::atomic<bool> unfinished{false};
 
 void noteUnfinished(const QString &path)
 {
     const QByteArray file = QFile::encodeName(path);
-    const QByteArray journal = file + "-journal";
-    if (size_t(journal.size()) >= sizeof unfinishedFile)
+    if (size_t(file.size()) >= sizeof unfinishedFiles[0] - 8)
         return;
-    std::memcpy(unfinishedFile, file.constData(), size_t(file.size()) + 1);
-    std::memcpy(unfinishedJournal, journal.constData(), size_t(journal.size()) + 1);
+    std::memcpy(unfinishedFiles[0], file.constData(), size_t(file.size()) + 1);
+    for (size_t i = 0; i < std::size(Sidecars); ++i) {
+        const QByteArray sidecar = file + Sidecars[i];
+        std::memcpy(unfinishedFiles[i + 1], sidecar.constData(), size_t(sidecar.size()) + 1);
+    }
     unfinished = true;
 }
 
@@ -129,6 +133,8 @@ void createLab(const QString &path, const Scenario &scenario)
     try {
         {
             LabDatabase db(building, false, DefaultBusyTimeoutMs);
+            // Set once, so that opening the finished lab later changes nothing in it.
+            db.useWriteAheadLog();
             writeScenario(db, scenario);
         }
         QFile complete(building);
@@ -141,7 +147,8 @@ void createLab(const QString &path, const Scenario &scenario)
         unfinished = false;
     } catch (...) {
         unfinished = false;
-        QFile::remove(building + QStringLiteral("-journal"));
+        for (const char *sidecar : Sidecars)
+            QFile::remove(building + QLatin1String(sidecar));
         throw;
     }
 }
@@ -150,8 +157,8 @@ void removeUnfinishedLab()
 {
     if (!unfinished)
         return;
-    ::unlink(unfinishedFile);
-    ::unlink(unfinishedJournal);
+    for (const char *file : unfinishedFiles)
+        ::unlink(file);
 }
 
 std::unique_ptr<platform::Platform> openLab(const QString &path, int busyTimeoutMs)
@@ -159,6 +166,7 @@ std::unique_ptr<platform::Platform> openLab(const QString &path, int busyTimeout
     checkHeader(path);
     auto db = std::make_shared<LabDatabase>(path, false, busyTimeoutMs);
     checkContent(*db);
+    db->useWriteAheadLog();
     return std::make_unique<LabPlatform>(std::move(db));
 }
 
