@@ -250,6 +250,19 @@ private slots:
             QCOMPARE(read(*connect("writer"), item)->field("urn:k:mark").toString(), left);
     }
 
+    // A server that goes away fails the request at once; the same connection goes on once
+    // the server is back.
+    void serverGoneAndBack()
+    {
+        auto store = connect(QStringLiteral("writer"));
+        m_server.kill();
+        QCOMPARE(errorOf([&] { store->open(mailbox("writer"), {}, {}); }),
+                 platform::error::ServerUnreachable);
+        QVERIFY2(m_server.start(), qPrintable(m_server.failure()));
+        store->open(mailbox("writer"), {}, {});
+        QVERIFY(store->isOpen());
+    }
+
     void signIn_data()
     {
         QTest::addColumn<bool>("tls");
