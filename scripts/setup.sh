@@ -18,11 +18,13 @@ usage() {
 # plugins, which draw the recipient picker's icons. OpenLDAP's client library (found
 # through pkg-config) for the ldap directory, and its server and tools, which the
 # service tests start privately; the tools that build the Debian package (dpkg-dev,
-# file) and check it and its menu entry (lintian, desktop-file-utils). Apache httpd with
-# mod_dav, the WebDAV server that the store's service tests and benchmark start privately.
+# file) and check it and its menu entry (lintian, desktop-file-utils). libcurl, the store's
+# HTTP client (found through pkg-config). Apache httpd with
+# mod_dav, the WebDAV server that the store's service tests and benchmark start privately,
+# and openssl, which makes the certificate of its https:// test.
 packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev fonts-dejavu-core
     libqt6svg6 pkg-config libldap-dev slapd ldap-utils dpkg-dev file lintian desktop-file-utils
-    apache2)
+    libcurl4-openssl-dev apache2 openssl)
 
 install_missing() {
     local missing=()

@@ -122,26 +122,10 @@ private slots:
         }
     }
 
-    void propertyUpdate()
+    // What the server would refuse or misread is refused before anything is sent; what is
+    // sent is read back through the server by the service tests.
+    void propertyUpdateRefuses()
     {
-        const QByteArray body = webdav::propertyUpdate(
-            {{"DAV:ishidden", true},
-             {"http://schemas.example.com/exchange/events/criteria", " WHERE \"x\" < 1 & y"},
-             {"urn:k:priority", 7}});
-        QXmlStreamReader xml(body);
-        QStringList sent;
-        while (xml.readNextStartElement()) {
-            if (xml.name() == QLatin1String("propertyupdate") ||
-                xml.name() == QLatin1String("set") || xml.name() == QLatin1String("prop"))
-                continue;
-            sent << xml.namespaceUri().toString() + xml.name().toString() + u'=' +
-                        xml.readElementText();
-        }
-        QVERIFY(!xml.hasError());
-        QCOMPARE(sent, QStringList({"DAV:ishidden=1",
-                                    "http://schemas.example.com/exchange/events/criteria= WHERE "
-                                    "\"x\" < 1 & y",
-                                    "urn:k:priority=7"}));
         for (const QString &bad : {QStringLiteral("nonamespace"), QStringLiteral("urn:k:")})
             QVERIFY_THROWS_EXCEPTION(platform::PlatformError,
                                      webdav::propertyUpdate({{bad, QStringLiteral("v")}}));

@@ -57,7 +57,32 @@ bool ApacheServer::fail(const QString &what)
 
 QString ApacheServer::url() const
 {
-    return QStringLiteral("http://127.0.0.1:%1").arg(m_port);
+    return QStringLiteral("%1://127.0.0.1:%2")
+        .arg(m_tls ? QLatin1String("https") : QLatin1String("http"))
+        .arg(m_port);
+}
+
+QString ApacheServer::certificateFile() const
+{
+    return m_dir.filePath(QStringLiteral("cert.pem"));
+}
+
+bool ApacheServer::enableTls()
+{
+    QProcess openssl;
+    openssl.setProcessChannelMode(QProcess::MergedChannels);
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                   QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+                   QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+                   QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"),
+                   QStringLiteral("-keyout"), m_dir.filePath(QStringLiteral("key.pem")),
+                   QStringLiteral("-out"), certificateFile()});
+    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
+        return fail(QStringLiteral("openssl could not make a certificate: %1")
+                        .arg(QString::fromLocal8Bit(openssl.readAll())));
+    m_tls = true;
+    return true;
 }
 
 QString ApacheServer::documentRoot() const
@@ -96,16 +121,25 @@ bool ApacheServer::writeConfig()
         QStringLiteral("TypesConfig /etc/mime.types"),
         QStringLiteral("DavLockDB %1/lock/DavLock").arg(m_dir.path()),
         QStringLiteral("DocumentRoot %1").arg(documentRoot()),
+        // One connection however many requests a test or benchmark sends.
+        QStringLiteral("MaxKeepAliveRequests 0"),
     };
     if (geteuid() == 0)
         lines << QStringLiteral("User www-data") << QStringLiteral("Group www-data");
     QStringList loaded{QStringLiteral("mpm_event"), QStringLiteral("authz_core"),
                        QStringLiteral("mime"), QStringLiteral("dav"), QStringLiteral("dav_fs")};
+    if (m_tls)
+        loaded << QStringLiteral("ssl");
     if (!m_account.isEmpty())
         loaded << QStringLiteral("auth_basic") << QStringLiteral("authn_core")
                << QStringLiteral("authn_file") << QStringLiteral("authz_user");
     for (const QString &module : loaded)
         lines << QStringLiteral("LoadModule %1_module %2mod_%1.so").arg(module, modules);
+    if (m_tls)
+        lines << QStringLiteral("SSLEngine on")
+              << QStringLiteral("SSLCertificateFile %1").arg(certificateFile())
+              << QStringLiteral("SSLCertificateKeyFile %1")
+                     .arg(m_dir.filePath(QStringLiteral("key.pem")));
     lines << QStringLiteral("<Directory %1>").arg(documentRoot()) << QStringLiteral("Dav On");
     if (m_account.isEmpty()) {
         lines << QStringLiteral("Require all granted");

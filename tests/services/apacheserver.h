@@ -17,6 +17,10 @@ public:
 
     // Every request must then sign in with this account (HTTP Basic). Before start().
     void requireAccount(const QString &user, const QString &password);
+    // Serves https:// with a self-signed certificate for 127.0.0.1, made now. Before start().
+    bool enableTls();
+    // The certificate, for clients to trust.
+    QString certificateFile() const;
     // A collection below the document root, with its parents, writable by the server.
     bool addCollection(const QString &path);
 
@@ -36,6 +40,7 @@ private:
     QTemporaryDir m_dir;
     quint16 m_port = 0;
     QString m_account; // "user:{SHA}digest", empty: no sign-in
+    bool m_tls = false;
     QProcess m_watcher;
     QString m_failure;
 };

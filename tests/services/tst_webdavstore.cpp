@@ -64,6 +64,7 @@ class TestWebDavStore : public QObject
 
     ApacheServer m_server;
     ApacheServer m_guarded; // asks every request to sign in
+    ApacheServer m_tls;     // the same over https://
     QTcpServer m_silent;    // accepts connections and never answers
 
     std::unique_ptr<webdav::WebDavStoreConnection> connect(const QString &name,
@@ -91,10 +92,13 @@ class TestWebDavStore : public QObject
 private slots:
     void initTestCase()
     {
-        m_guarded.requireAccount(QStringLiteral("svc-kestrelon"), QStringLiteral("s3cret&pw"));
-        QVERIFY2(m_server.start(), qPrintable(m_server.failure()));
-        QVERIFY2(m_guarded.start(), qPrintable(m_guarded.failure()));
-        QVERIFY(m_guarded.addCollection(QStringLiteral("exadmin/corp.example.local/mbx/x")));
+        for (ApacheServer *guarded : {&m_guarded, &m_tls}) {
+            guarded->requireAccount(QStringLiteral("svc-kestrelon"), QStringLiteral("s3cret&pw"));
+            QVERIFY(guarded->addCollection(QStringLiteral("exadmin/corp.example.local/mbx/x")));
+        }
+        QVERIFY2(m_tls.enableTls(), qPrintable(m_tls.failure()));
+        for (ApacheServer *server : {&m_server, &m_guarded, &m_tls})
+            QVERIFY2(server->start(), qPrintable(server->failure()));
         QVERIFY(m_silent.listen(QHostAddress::LocalHost));
         addMailbox(QStringLiteral("writer"));
     }
@@ -104,18 +108,22 @@ private slots:
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("base");
         QTest::addColumn<qint32>("error");
+        QTest::addColumn<QString>("why"); // in the error's description
         const QString silent = QStringLiteral("http://127.0.0.1:%1").arg(m_silent.serverPort());
-        QTest::newRow("existing") << mailbox("writer") << QString() << 0;
+        QTcpServer closed;
+        closed.listen(QHostAddress::LocalHost);
+        const QString nobody = QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort());
+        closed.close();
+        QTest::newRow("existing") << mailbox("writer") << QString() << 0 << QString();
         QTest::newRow("missing") << mailbox("nobody") << QString()
-                                 << platform::error::ObjectNotFound;
+                                 << platform::error::ObjectNotFound << "404";
         QTest::newRow("file form")
             << QStringLiteral("file://./backofficestorage/corp.example.local/mbx/writer")
-            << QString() << platform::error::ObjectNotFound;
-        QTest::newRow("no answer")
-            << mailbox("writer") << silent << platform::error::ServerUnreachable;
-        m_silent.close();
+            << QString() << platform::error::ObjectNotFound << "file://";
+        QTest::newRow("no answer") << mailbox("writer") << silent
+                                   << platform::error::ServerUnreachable << "no answer within 1 s";
         QTest::newRow("nobody listens")
-            << mailbox("writer") << silent << platform::error::ServerUnreachable;
+            << mailbox("writer") << nobody << platform::error::ServerUnreachable << "onnect";
     }
 
     void openMailbox()
@@ -123,6 +131,7 @@ private slots:
         QFETCH(QString, url);
         QFETCH(QString, base);
         QFETCH(qint32, error);
+        QFETCH(QString, why);
         webdav::WebDavSettings settings;
         settings.baseUrl = base.isEmpty() ? m_server.url() : base;
         settings.timeoutSeconds = 1;
@@ -130,8 +139,9 @@ private slots:
         QString description;
         QCOMPARE(errorOf([&] { store.open(url, {}, {}); }, &description), error);
         QCOMPARE(store.isOpen(), error == 0);
-        if (error != 0)
-            QVERIFY2(description.contains(url.section(u'/', 3)), qPrintable(description));
+        QVERIFY2(error == 0 ||
+                     (description.contains(url.section(u'/', 3)) && description.contains(why)),
+                 qPrintable(description));
     }
 
     // Fields by full name: the same local name in two namespaces stays two fields.
@@ -240,31 +250,54 @@ private slots:
             QCOMPARE(read(*connect("writer"), item)->field("urn:k:mark").toString(), left);
     }
 
+    // A server that goes away fails the request at once; the same connection goes on once
+    // the server is back.
+    void serverGoneAndBack()
+    {
+        auto store = connect(QStringLiteral("writer"));
+        m_server.kill();
+        QCOMPARE(errorOf([&] { store->open(mailbox("writer"), {}, {}); }),
+                 platform::error::ServerUnreachable);
+        QVERIFY2(m_server.start(), qPrintable(m_server.failure()));
+        store->open(mailbox("writer"), {}, {});
+        QVERIFY(store->isOpen());
+    }
+
     void signIn_data()
     {
+        QTest::addColumn<bool>("tls");
+        QTest::addColumn<bool>("trusted"); // the server's certificate given as the CA file
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("plainHttp");
         QTest::addColumn<qint32>("error");
-        QTest::newRow("right password") << "svc-kestrelon"
-                                        << "s3cret&pw" << true << 0;
-        QTest::newRow("wrong password") << "svc-kestrelon"
-                                        << "wrong&pw" << true << platform::error::AccessDenied;
+        const QString user = QStringLiteral("svc-kestrelon");
+        const QString right = QStringLiteral("s3cret&pw");
+        QTest::newRow("right password") << false << false << user << right << true << 0;
+        QTest::newRow("wrong password")
+            << false << false << user << "wrong&pw" << true << platform::error::AccessDenied;
         QTest::newRow("no account")
-            << QString() << QString() << true << platform::error::AccessDenied;
+            << false << false << QString() << QString() << true << platform::error::AccessDenied;
         QTest::newRow("plain http not allowed")
-            << "svc-kestrelon"
-            << "s3cret&pw" << false << platform::error::AccessDenied;
+            << false << false << user << right << false << platform::error::AccessDenied;
+        QTest::newRow("TLS") << true << true << user << right << false << 0;
+        QTest::newRow("TLS, wrong password")
+            << true << true << user << "wrong&pw" << false << platform::error::AccessDenied;
+        QTest::newRow("TLS, untrusted certificate")
+            << true << false << user << right << false << platform::error::ServerUnreachable;
     }
 
     void signIn()
     {
+        QFETCH(bool, tls);
+        QFETCH(bool, trusted);
         QFETCH(QString, user);
         QFETCH(QString, password);
         QFETCH(bool, plainHttp);
         QFETCH(qint32, error);
         webdav::WebDavSettings settings;
-        settings.baseUrl = m_guarded.url();
+        settings.baseUrl = tls ? m_tls.url() : m_guarded.url();
+        settings.caFile = trusted ? m_tls.certificateFile() : QString();
         settings.user = user;
         settings.password = password;
         settings.allowPlainHttp = plainHttp;
@@ -272,7 +305,10 @@ private slots:
         QString description;
         QCOMPARE(errorOf([&] { store.open(mailbox("x"), {}, {}); }, &description), error);
         QVERIFY2(!description.contains(password) || password.isEmpty(), qPrintable(description));
-        QVERIFY2(error == 0 || description.contains(user), qPrintable(description));
+        QVERIFY2(error == 0 || description.contains(error == platform::error::AccessDenied
+                                                        ? user
+                                                        : settings.baseUrl),
+                 qPrintable(description));
     }
 };
 

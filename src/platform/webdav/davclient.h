@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QLoggingCategory>
-#include <QNetworkAccessManager>
 #include <QUrl>
 
 Q_DECLARE_LOGGING_CATEGORY(webdavLog)
@@ -22,10 +21,15 @@ struct DavReply
 };
 
 // Sends WebDAV requests one at a time and waits for each, over one kept-alive connection.
+// libcurl's easy interface: it runs in the calling thread and reads answers in blocks, where
+// Qt's HTTP client of this Qt version costs a thread hop and a read call per header byte.
 class DavClient
 {
 public:
     explicit DavClient(WebDavSettings settings);
+    ~DavClient();
+    DavClient(const DavClient &) = delete;
+    DavClient &operator=(const DavClient &) = delete;
 
     // The server's answer, whatever its status. Throws PlatformError naming the URL when no
     // answer came (refused, timed out, TLS failed) and when the server refuses the account.
@@ -39,7 +43,7 @@ public:
 
 private:
     WebDavSettings m_settings;
-    QNetworkAccessManager m_network; // one per connection, so its connection is reused
+    void *m_curl; // one handle per connection, so its connection is reused
 };
 
 } // namespace webdav

@@ -35,11 +35,11 @@ void DavSession::requireOpen(const QString &url, const char *operation) const
                                           .arg(url, QLatin1String(operation)));
 }
 
-QList<DavProperty> DavSession::properties(const DavTarget &target)
+DavResponse DavSession::propfind(const DavTarget &target, const QByteArray &body)
 {
     const QByteArray method = QByteArrayLiteral("PROPFIND");
     // Depth 0: the server refuses the unbounded default, and only the resource matters.
-    const DavReply reply = m_client.send(method, target.url, {}, {{"Depth", "0"}});
+    const DavReply reply = m_client.send(method, target.url, body, {{"Depth", "0"}});
     if (reply.status != 207)
         DavClient::failStatus(reply, method, target.url);
     const DavResponse response =
@@ -48,7 +48,19 @@ QList<DavProperty> DavSession::properties(const DavTarget &target)
         DavClient::failStatus({404, QStringLiteral("Not Found"), {}}, method, target.url);
     if (!response.succeeded())
         failDav(method, target, response);
-    return response.properties();
+    return response;
+}
+
+QList<DavProperty> DavSession::properties(const DavTarget &target)
+{
+    return propfind(target, {}).properties(); // no body: every property
+}
+
+void DavSession::requireExists(const DavTarget &target)
+{
+    propfind(target, QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                                       "<D:propfind xmlns:D=\"DAV:\"><D:prop><D:resourcetype/>"
+                                       "</D:prop></D:propfind>"));
 }
 
 void DavSession::patch(const DavTarget &target, const QList<std::pair<QString, QVariant>> &fields)

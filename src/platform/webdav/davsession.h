@@ -22,6 +22,9 @@ public:
 
     // The resource's properties (PROPFIND, Depth 0); ObjectNotFound when it does not exist.
     QList<DavProperty> properties(const DavTarget &target);
+    // ObjectNotFound unless the resource exists; asks for one property, the server's quickest
+    // answer.
+    void requireExists(const DavTarget &target);
     // Writes an item with exactly these properties, replacing any item of its name. It is
     // written under a temporary name and moved into place complete, at once or, inside a
     // transaction, at the commit; a failure deletes what was written and leaves the old item.
@@ -42,6 +45,7 @@ private:
         DavTarget written;
         DavTarget destination;
     };
+    DavResponse propfind(const DavTarget &target, const QByteArray &body);
     void move(const Pending &item);
     void removeQuietly(const DavTarget &target);
 

@@ -5,12 +5,26 @@
 namespace webdav {
 
 WebDavRecord::WebDavRecord(std::shared_ptr<DavSession> session, QString url, DavTarget target,
-                           QList<DavProperty> properties, bool readWrite, bool overwrite)
+                           std::optional<QList<DavProperty>> properties, bool readWrite,
+                           bool overwrite)
     : m_session(std::move(session)), m_url(std::move(url)), m_target(std::move(target)),
       m_readWrite(readWrite), m_overwrite(overwrite)
 {
-    for (const DavProperty &property : properties)
-        m_fields.append({property.name, property.value});
+    if (properties) {
+        m_fields.emplace();
+        for (const DavProperty &property : *properties)
+            m_fields->append({property.name, property.value});
+    }
+}
+
+const QList<std::pair<QString, QVariant>> &WebDavRecord::fields() const
+{
+    if (!m_fields) {
+        m_fields.emplace();
+        for (const DavProperty &property : m_session->properties(m_target))
+            m_fields->append({property.name, property.value});
+    }
+    return *m_fields;
 }
 
 void WebDavRecord::requireOpen() const
@@ -33,13 +47,13 @@ void WebDavRecord::requireWritable(const char *operation) const
 int WebDavRecord::fieldCount() const
 {
     requireOpen();
-    return int(m_fields.size());
+    return int(fields().size());
 }
 
 QVariant WebDavRecord::field(const QString &name) const
 {
     requireOpen();
-    for (const auto &[fieldName, value] : m_fields) {
+    for (const auto &[fieldName, value] : fields()) {
         if (fieldName == name)
             return value;
     }
@@ -51,7 +65,8 @@ QVariant WebDavRecord::field(const QString &name) const
 void WebDavRecord::setField(const QString &name, const QVariant &value)
 {
     requireOpen();
-    for (auto *list : {&m_fields, &m_staged}) {
+    fields();
+    for (auto *list : {&*m_fields, &m_staged}) {
         auto found = std::find_if(list->begin(), list->end(),
                                   [&](const auto &field) { return field.first == name; });
         if (found != list->end())

@@ -4,16 +4,18 @@
 #include "platform/webdav/davsession.h"
 
 #include <memory>
+#include <optional>
 
 namespace webdav {
 
-// A folder or item on the WebDAV server; its fields are the properties the server reported,
-// and update() writes the staged ones: a whole new item when it was opened to overwrite.
+// A folder or item on the WebDAV server; its fields are the properties the server reports,
+// asked for on first use, and update() writes the staged ones: a whole new item when it was
+// opened to overwrite.
 class WebDavRecord : public platform::StoreRecord
 {
 public:
     WebDavRecord(std::shared_ptr<DavSession> session, QString url, DavTarget target,
-                 QList<DavProperty> properties, bool readWrite, bool overwrite);
+                 std::optional<QList<DavProperty>> properties, bool readWrite, bool overwrite);
 
     QString url() const override { return m_url; }
     bool isOpen() const override { return m_open; }
@@ -27,11 +29,12 @@ public:
 private:
     void requireOpen() const;
     void requireWritable(const char *operation) const;
+    const QList<std::pair<QString, QVariant>> &fields() const;
 
     std::shared_ptr<DavSession> m_session;
     QString m_url;
     DavTarget m_target;
-    QList<std::pair<QString, QVariant>> m_fields;
+    mutable std::optional<QList<std::pair<QString, QVariant>>> m_fields; // unset: not read yet
     QList<std::pair<QString, QVariant>> m_staged;
     bool m_readWrite;
     bool m_overwrite;

@@ -45,11 +45,13 @@ WebDavStoreConnection::openRecord(const QString &url, platform::RecordMode mode,
     m_session->requireOpen(url, "open record");
     const DavTarget target = m_session->target(url);
     const bool overwrite = createOption == platform::CreateOption::Overwrite;
-    QList<DavProperty> properties;
-    if (target.path == m_root.path && !overwrite)
+    std::optional<QList<DavProperty>> properties; // unset: read on first use
+    if (overwrite)
+        properties.emplace();
+    else if (target.path == m_root.path)
         properties = m_rootProperties; // read at open: a probe asks the server once less
-    else if (!overwrite)
-        properties = m_session->properties(target);
+    else
+        m_session->requireExists(target); // a probe only needs to know the item is there
     return std::make_unique<WebDavRecord>(m_session, url, target, properties,
                                           mode == platform::RecordMode::ReadWrite, overwrite);
 }
