@@ -72,6 +72,8 @@ DavReply DavClient::send(const QByteArray &method, const QUrl &url, const QByteA
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method.constData());
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // Straight to the store: a proxy from the environment would see every request.
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(m_settings.timeoutSeconds) * 1000);
     if (!m_settings.user.isEmpty()) {
         if (url.scheme() != QLatin1String("https") && !m_settings.allowPlainHttp)
