@@ -145,7 +145,15 @@ int create(const QStringList &arguments)
         if (!source.open(QIODevice::ReadOnly))
             return refuse(QStringLiteral("%1: cannot read the scenario: %2")
                               .arg(parser.value(from), source.errorString()));
-        scenario = lab::scenarioFromJson(source.readAll(), parser.value(from));
+        // A scenario of the largest lab is a few MiB; a bound keeps a wrong file (a device,
+        // a disk image) from filling the memory.
+        constexpr qint64 MaxScenarioBytes = 64 << 20;
+        const QByteArray json = source.read(MaxScenarioBytes + 1);
+        if (json.size() > MaxScenarioBytes)
+            return refuse(QStringLiteral("%1: larger than the %2 MiB a scenario file may have")
+                              .arg(parser.value(from))
+                              .arg(MaxScenarioBytes >> 20));
+        scenario = lab::scenarioFromJson(json, parser.value(from));
     }
     lab::createLab(file, scenario);
     print(stdout, QStringLiteral("Created %1: %2 directory objects, %3 mailboxes, %4 "

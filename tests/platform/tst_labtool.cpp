@@ -98,6 +98,8 @@ private slots:
         row("count beyond what a lab holds", "create @missing --mailboxes 2147483647",
             "2147483647\": give a count from 0 to 100000");
         row("bad scenario", "create @missing --from @existing", "@existing");
+        row("endless scenario", "create @missing --from /dev/zero",
+            "/dev/zero: larger than the 64 MiB");
         row("unknown command", "destroy", "destroy");
         row("export onto its own lab", "export-ldif @lab --output @lab", "@lab: is the lab");
         row("root DSE onto its own lab", "export-ldif @lab --root-dse ./@lab", "is the lab");
