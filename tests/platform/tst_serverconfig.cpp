@@ -110,6 +110,22 @@ private slots:
             << QStringLiteral("store/user: the password would travel readable");
         QTest::newRow("store: no seconds") << dav + "timeout=-1\n"
                                            << QStringLiteral("store/timeout");
+        QTest::newRow("key given twice")
+            << QByteArray("[machine]\nlanGroup=A\n\nLANGROUP=B\n")
+            << QStringLiteral("line 4: [machine] LANGROUP is given twice");
+        QTest::newRow("line without =")
+            << QByteArray("[machine]\nlanGroup CORP\n")
+            << QStringLiteral("line 2: \"lanGroup CORP\" is no setting");
+        QTest::newRow("nothing set")
+            << QByteArray("; only a comment\n\n") << QStringLiteral("no setting in the file");
+        QTest::newRow("password others may change")
+            << ldap + "bindDn=CN=svc\npasswordFile=writable.pw\n"
+            << QStringLiteral("writable.pw can be changed by other users");
+        QTest::newRow("password of two lines") << ldap + "bindDn=CN=svc\npasswordFile=two.pw\n"
+                                               << QStringLiteral("two.pw holds more than one line");
+        QTest::newRow("password file too large")
+            << ldap + "bindDn=CN=svc\npasswordFile=large.pw\n"
+            << QStringLiteral("large.pw is larger than 1024 bytes");
         QTest::newRow("not a flag") << QByteArray("[machine]\nclusterNode=maybe\n")
                                     << QStringLiteral("machine/clusterNode: \"maybe\"");
     }
@@ -124,6 +140,14 @@ private slots:
               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
         write(QStringLiteral("empty.pw"), "\n");
         write(QStringLiteral("good.pw"), "s3cret\n");
+        write(QStringLiteral("two.pw"), "s3cret\nand more\n");
+        write(QStringLiteral("large.pw"), QByteArray(1025, 'x'));
+        write(QStringLiteral("writable.pw"), "s3cret",
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::WriteGroup);
+        write(QStringLiteral("two.pw"), "s3cret\nand more\n");
+        write(QStringLiteral("large.pw"), QByteArray(1025, 'x'));
+        write(QStringLiteral("writable.pw"), "s3cret",
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::WriteGroup);
         const QString path = write(QStringLiteral("bad.ini"), content);
         try {
             platform::readServerConfig(path);
