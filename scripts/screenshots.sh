@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots under a private X server: the main window on the demo
-# lab, and the condition test dialog. Run from anywhere after a build:
+# Takes the README's screenshots under a private X server: the disclaimer, the main
+# window on the demo lab, and the condition test dialog. Run from anywhere after a build:
 #   scripts/screenshots.sh [BUILD]     (default BUILD: ./build of the repository)
 # Installs xvfb, xdotool, imagemagick and x11-utils when missing (as root); writes
 # docs/screenshots/*.png.
@@ -39,11 +39,12 @@ DISPLAY=":$(cat "$work/display")"
 export DISPLAY
 xdpyinfo >/dev/null
 
-# Waits for a window with this title and prints its id.
+# Waits for a window with this title (other than the id given second) and prints its id.
 window() {
     local id
     for _ in $(seq 100); do
-        id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)" || true
+        id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" |
+            head -n 1)" || true
         [ -n "$id" ] && { echo "$id"; return; }
         sleep 0.1
     done
@@ -58,15 +59,21 @@ cd "$top/demo"
 KESTRELON_LAB="$work/lab.sqlite" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work" \
     "$build/bin/kestrelon-setup" &
 pids+=($!)
-main="$(window "Kestrelon setup")"
-sleep 1
 mkdir -p "$out"
+# The disclaimer comes first; Return answers its default button, "Yes".
+disclaimer="$(window "Kestrelon setup")"
+sleep 0.5
+/usr/bin/import -window "$disclaimer" "$out/disclaimer.png"
+echo "screenshots: wrote $out/disclaimer.png"
+xdotool key --window "$disclaimer" Return
+main="$(window "Kestrelon setup" "$disclaimer")"
+sleep 1
 /usr/bin/import -window "$main" "$out/main-window.png"
 echo "screenshots: wrote $out/main-window.png"
 
 # The first rule row's Test button (its place in the window's layout), then a header
 # line that the row's condition matches.
-xdotool mousemove --window "$main" 478 165 click 1
+xdotool mousemove --window "$main" 430 165 click 1
 dialog="$(window "Test a condition")"
 xdotool mousemove --window "$dialog" 200 57 click 1
 xdotool type --delay 20 "yes"

@@ -15,7 +15,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
+#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
@@ -32,7 +34,7 @@ const char *const toolHelp =
     "  create FILE --from SCENARIO.json      from a scenario file (docs/lab-scenario.md)\n"
     "  show FILE [--json]                    machine facts, mailboxes with their registration\n"
     "                                        items, and the catalog's applications\n"
-    "  export-ldif FILE [--output LDIF] [--root-dse LDIF]\n"
+    "  export-ldif FILE [--output LDIF] [--root-dse LDIF] [--force]\n"
     "                                        the directory as LDIF for an LDAP server\n"
     "                                        (data/ldap/kestrelon.schema)\n"
     "  export-dav FILE FOLDER --url URL      the store as collections and properties for a\n"
@@ -143,7 +145,15 @@ int create(const QStringList &arguments)
         if (!source.open(QIODevice::ReadOnly))
             return refuse(QStringLiteral("%1: cannot read the scenario: %2")
                               .arg(parser.value(from), source.errorString()));
-        scenario = lab::scenarioFromJson(source.readAll(), parser.value(from));
+        // A scenario of the largest lab is a few MiB; a bound keeps a wrong file (a device,
+        // a disk image) from filling the memory.
+        constexpr qint64 MaxScenarioBytes = 64 << 20;
+        const QByteArray json = source.read(MaxScenarioBytes + 1);
+        if (json.size() > MaxScenarioBytes)
+            return refuse(QStringLiteral("%1: larger than the %2 MiB a scenario file may have")
+                              .arg(parser.value(from))
+                              .arg(MaxScenarioBytes >> 20));
+        scenario = lab::scenarioFromJson(json, parser.value(from));
     }
     lab::createLab(file, scenario);
     print(stdout, QStringLiteral("Created %1: %2 directory objects, %3 mailboxes, %4 "
@@ -201,16 +211,38 @@ int exportLdif(const QStringList &arguments)
         QStringLiteral("Also write the root DSE facts (global catalog host name, naming "
                        "contexts) here, for slapd's rootDSE directive."),
         QStringLiteral("LDIF"));
-    parser.addOptions({output, rootDse});
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Replace output files that exist already."));
+    parser.addOptions({output, rootDse, force});
     QString file;
     if (const int status = parseCommand(parser, arguments, QStringLiteral("export-ldif"), file);
         status >= 0)
         return status;
+    // Outputs never land on the lab they are read from, nor on each other.
+    const auto same = [](const QString &a, const QString &b) {
+        return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath() ||
+               (QFileInfo::exists(a) &&
+                QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath());
+    };
+    for (const QCommandLineOption *option : {&output, &rootDse}) {
+        if (parser.isSet(*option) && same(parser.value(*option), file))
+            return refuse(QStringLiteral("%1: is the lab being exported; write the export "
+                                         "elsewhere")
+                              .arg(parser.value(*option)));
+    }
+    if (parser.isSet(output) && parser.isSet(rootDse) &&
+        same(parser.value(output), parser.value(rootDse)))
+        return refuse(QStringLiteral("%1: given for both --output and --root-dse; give two files")
+                          .arg(parser.value(output)));
     const lab::DirectoryLdif ldif = lab::exportDirectoryLdif(file);
-    const auto save = [](const QString &path, const QByteArray &content) {
-        QFile target(path);
-        if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            target.write(content) != content.size() || !target.flush())
+    // Written beside its name and renamed when complete, so the name holds a whole export.
+    const auto save = [&](const QString &path, const QByteArray &content) {
+        if (QFileInfo::exists(path) && !parser.isSet(force))
+            return refuse(
+                QStringLiteral("%1: exists already; give --force to replace it").arg(path));
+        QSaveFile target(path);
+        if (!target.open(QIODevice::WriteOnly) || target.write(content) != content.size() ||
+            !target.commit())
             return refuse(QStringLiteral("%1: cannot write: %2").arg(path, target.errorString()));
         return 0;
     };

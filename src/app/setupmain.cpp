@@ -36,6 +36,7 @@ const char *const usage =
     "              what it finds (global catalog, domain, mailbox count) and end\n"
     "  --check-store  open the store's mailbox root as the program does and end\n"
     "  -h, --help  show this text\n"
+    "  --version   show the program's version\n"
     "\n"
     "Environment:\n"
     "  KESTRELON_LAB     the lab file to run on (default: the demo lab in the\n"
@@ -44,10 +45,11 @@ const char *const usage =
     "                    (see README, \"Running against a real directory\")\n"
     "\n"
     "Exit status: 0 done (or the disclaimer declined); 1 batch mode logged errors\n"
-    "or stopped at a message; 2 the window cannot open (no usable display);\n"
-    "3 a run-time error ended the program (reported on standard error).\n";
+    "or stopped at a message; 2 no usable display for the window, or an unknown\n"
+    "option; 3 a run-time error ended the program (reported on standard error).\n";
 
 constexpr int NoDisplayExitStatus = 2;
+constexpr int UsageExitStatus = 2;
 
 // Everything after the program name, as one text.
 QString argumentText(int argc, char **argv)
@@ -73,6 +75,12 @@ int main(int argc, char **argv)
     }
 
     const bool checkStore = arguments == QLatin1String("--check-store");
+    if (arguments.startsWith(QLatin1String("--")) && !checkStore &&
+        arguments != QLatin1String("--check-directory")) {
+        std::fprintf(stderr, "%s: unknown option %s\n%s", program,
+                     qPrintable(arguments.section(QLatin1Char(' '), 0, 0)), usage);
+        return UsageExitStatus;
+    }
     if (arguments == QLatin1String("--check-directory") || checkStore) {
         QCoreApplication app(argc, argv);
         try {

@@ -4,25 +4,13 @@
 #include "rule/sinkconfiguration.h"
 #include "rule/spacetrim.h"
 #include "setup/installform.h"
+#include "shell/waitcursor.h"
 
 namespace {
 
 const QString EventMethod = QStringLiteral("onsyncsave");
 // Hidden items, the registration itself among them, do not raise the event.
 const QString Criteria = QStringLiteral(" WHERE \"DAV:ishidden\" = FALSE");
-
-// Restores the cursor however the apply ends, a run-time error included.
-class WaitCursor
-{
-public:
-    explicit WaitCursor(Screen &screen) : m_screen(screen) { m_screen.setWaitCursor(true); }
-    ~WaitCursor() { m_screen.setWaitCursor(false); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    Screen &m_screen;
-};
 
 } // namespace
 

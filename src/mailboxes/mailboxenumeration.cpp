@@ -4,6 +4,7 @@
 #include "mailboxes/registrationprobe.h"
 #include "setup/installform.h"
 #include "shell/basicnumbers.h"
+#include "shell/waitcursor.h"
 
 namespace {
 
@@ -35,19 +36,6 @@ public:
 private:
     InstallForm &m_form;
     quint64 m_number;
-};
-
-// Restores the normal pointer also when the walk ends in a failure.
-class WaitCursor
-{
-public:
-    explicit WaitCursor(Screen &screen) : m_screen(screen) { m_screen.setWaitCursor(true); }
-    ~WaitCursor() { m_screen.setWaitCursor(false); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    Screen &m_screen;
 };
 
 // Query A: the home-server value that names this server (or, on a cluster node, its

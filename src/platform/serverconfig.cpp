@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSettings>
 #include <QUrl>
 
@@ -54,8 +55,45 @@ public:
         fail(QStringLiteral("%1: %2").arg(key, what));
     }
 
+    // What the INI reader passes over silently: a line that is no setting, a key given
+    // twice (the last would win), a file without any setting.
+    void checkLines()
+    {
+        QFile file(m_path);
+        if (!file.open(QIODevice::ReadOnly))
+            fail(QStringLiteral("cannot read: %1").arg(file.errorString()));
+        QString section;
+        QSet<QString> seen;
+        int number = 0;
+        while (!file.atEnd()) {
+            ++number;
+            const QString line = QString::fromUtf8(file.readLine()).trimmed();
+            if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
+                continue;
+            if (line.startsWith(u'[') && line.contains(u']')) {
+                section = line.mid(1, line.indexOf(u']') - 1).trimmed();
+                continue;
+            }
+            const qsizetype equals = line.indexOf(u'=');
+            if (equals < 0)
+                fail(QStringLiteral("line %1: \"%2\" is no setting (key=value) and no [section]")
+                         .arg(number)
+                         .arg(line));
+            const QString key = section + u'/' + line.left(equals).trimmed();
+            if (seen.contains(key.toLower()))
+                fail(QStringLiteral("line %1: [%2] %3 is given twice")
+                         .arg(number)
+                         .arg(section, line.left(equals).trimmed()));
+            seen.insert(key.toLower());
+        }
+        if (seen.isEmpty())
+            fail(QStringLiteral("no setting in the file; give at least one section and key, "
+                                "or leave KESTRELON_CONFIG unset for the lab"));
+    }
+
     void checkKeys()
     {
+        checkLines();
         if (m_settings.status() != QSettings::NoError)
             fail(QStringLiteral("not a readable INI file"));
         for (const QString &key : m_settings.allKeys()) {
@@ -143,6 +181,11 @@ public:
         if (permissions & (QFileDevice::ReadGroup | QFileDevice::ReadOther))
             fail(key, QStringLiteral("the password file %1 can be read by other users; make it "
                                      "private to its owner (chmod 600)")
+                          .arg(file));
+        // Whoever may write it chooses the password the program signs in with.
+        if (permissions & (QFileDevice::WriteGroup | QFileDevice::WriteOther))
+            fail(key, QStringLiteral("the password file %1 can be changed by other users; make "
+                                     "it private to its owner (chmod 600)")
                           .arg(file));
         QFile source(file);
         if (!source.open(QIODevice::ReadOnly))
@@ -236,6 +279,9 @@ webdav::WebDavSettings readStore(const Reader &reader)
 
 ServerConfig readServerConfig(const QString &path)
 {
+    if (QFileInfo(path).isDir())
+        throw PlatformError(BadConfiguration,
+                            QStringLiteral("%1: is a folder, not a configuration file").arg(path));
     if (!QFileInfo(path).isFile())
         throw PlatformError(BadConfiguration,
                             QStringLiteral("%1: the configuration file does not exist").arg(path));

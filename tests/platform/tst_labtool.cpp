@@ -98,7 +98,14 @@ private slots:
         row("count beyond what a lab holds", "create @missing --mailboxes 2147483647",
             "2147483647\": give a count from 0 to 100000");
         row("bad scenario", "create @missing --from @existing", "@existing");
+        row("endless scenario", "create @missing --from /dev/zero",
+            "/dev/zero: larger than the 64 MiB");
         row("unknown command", "destroy", "destroy");
+        row("export onto its own lab", "export-ldif @lab --output @lab", "@lab: is the lab");
+        row("root DSE onto its own lab", "export-ldif @lab --root-dse ./@lab", "is the lab");
+        row("export over a file", "export-ldif @lab --output @existing", "@existing: exists");
+        row("both exports into one file", "export-ldif @lab --output @missing --root-dse @missing",
+            "@missing: given for both");
     }
 
     // A create killed while it writes leaves the name free; one ended by a signal also takes
@@ -145,8 +152,14 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("not a lab\n");
         }
+        const QString labFile = dir.filePath(QStringLiteral("lab.sqlite"));
+        QCOMPARE(lab({"create", labFile, "--demo"}).status, 0);
+        const QByteArray labBytes = bytes(labFile);
         const auto place = [&](QString &text) {
-            text.replace("@existing", existing).replace("@missing", missing);
+            text.replace("./@lab", dir.path() + "/./lab.sqlite")
+                .replace("@lab", labFile)
+                .replace("@existing", existing)
+                .replace("@missing", missing);
         };
         for (QString &argument : arguments)
             place(argument);
@@ -157,6 +170,7 @@ private slots:
         QVERIFY2(run.err.contains(names), qPrintable(run.err));
         QCOMPARE(bytes(existing), QByteArray("not a lab\n"));
         QVERIFY(!QFile::exists(missing));
+        QCOMPARE(bytes(labFile), labBytes);
     }
 };
 

@@ -110,6 +110,17 @@ private slots:
             << QStringLiteral("store/user: the password would travel readable");
         QTest::newRow("store: no seconds") << dav + "timeout=-1\n"
                                            << QStringLiteral("store/timeout");
+        QTest::newRow("key given twice")
+            << QByteArray("[machine]\nlanGroup=A\n\nLANGROUP=B\n")
+            << QStringLiteral("line 4: [machine] LANGROUP is given twice");
+        QTest::newRow("line without =")
+            << QByteArray("[machine]\nlanGroup CORP\n")
+            << QStringLiteral("line 2: \"lanGroup CORP\" is no setting");
+        QTest::newRow("nothing set")
+            << QByteArray("; only a comment\n\n") << QStringLiteral("no setting in the file");
+        QTest::newRow("password others may change")
+            << ldap + "bindDn=CN=svc\npasswordFile=writable.pw\n"
+            << QStringLiteral("writable.pw can be changed by other users");
         QTest::newRow("not a flag") << QByteArray("[machine]\nclusterNode=maybe\n")
                                     << QStringLiteral("machine/clusterNode: \"maybe\"");
     }
@@ -122,6 +133,10 @@ private slots:
               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
         write(QStringLiteral("empty.pw"), "\n");
         write(QStringLiteral("good.pw"), "s3cret\n");
+        write(QStringLiteral("writable.pw"), "s3cret",
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::WriteGroup);
+        write(QStringLiteral("writable.pw"), "s3cret",
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::WriteGroup);
         const QString path = write(QStringLiteral("bad.ini"), content);
         try {
             platform::readServerConfig(path);

@@ -85,6 +85,9 @@ private slots:
         QTest::newRow("interactive on a platform not installed")
             << int(Lab::NoCatalog) << QStringList() << "QT_QPA_PLATFORM=bogus" << 2
             << QStringList{"kestrelon-setup: no display", "QT_QPA_PLATFORM=bogus"} << QString();
+        QTest::newRow("unknown option")
+            << int(Lab::NoCatalog) << QStringList{"--bogus", "x"} << "QT_QPA_PLATFORM=offscreen"
+            << 2 << QStringList{"kestrelon-setup: unknown option --bogus"} << QString();
         QTest::newRow("help") << int(Lab::NoCatalog) << QStringList{"--help"} << "" << 0
                               << QStringList() << "Usage: kestrelon-setup [-b]";
     }
