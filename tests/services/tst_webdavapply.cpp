@@ -198,7 +198,7 @@ private slots:
                 << QStringList{QString("] %1/%2 - ERROR: %3 ")
                                    .arg(HttpMailboxRoot, alias)
                                    .arg(webdav::HttpFailure),
-                               "PROPPATCH answered HTTP " + status};
+                               alias + "/Inbox/Kestrelon.reg: PROPPATCH answered HTTP " + status};
         }
     }
 
