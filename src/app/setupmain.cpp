@@ -12,6 +12,7 @@
 #include "ui/setupapplication.h"
 #include "version.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <QIcon>
@@ -64,6 +65,9 @@ QString argumentText(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    // A server that closes a connection while we write is an error of that connection,
+    // reported as such; it must not end the program silently.
+    std::signal(SIGPIPE, SIG_IGN);
     const QString arguments = argumentText(argc, argv);
     if (arguments == QLatin1String("-h") || arguments == QLatin1String("--help")) {
         std::fputs(usage, stdout);

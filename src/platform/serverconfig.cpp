@@ -191,9 +191,20 @@ public:
         if (!source.open(QIODevice::ReadOnly))
             fail(key, QStringLiteral("cannot read the password file %1: %2")
                           .arg(file, source.errorString()));
-        QByteArray content = source.readAll();
+        // A password is one short line; anything else is the wrong file.
+        constexpr qint64 MaxPasswordBytes = 1024;
+        QByteArray content = source.read(MaxPasswordBytes + 1);
+        if (content.size() > MaxPasswordBytes)
+            fail(key, QStringLiteral("the password file %1 is larger than %2 bytes; it holds one "
+                                     "line, the password")
+                          .arg(file)
+                          .arg(MaxPasswordBytes));
         while (content.endsWith('\n') || content.endsWith('\r'))
             content.chop(1);
+        if (content.contains('\n'))
+            fail(key, QStringLiteral("the password file %1 holds more than one line; it holds "
+                                     "one line, the password")
+                          .arg(file));
         // A bind with a name and an empty password is an anonymous bind on most servers.
         if (content.isEmpty())
             fail(key, QStringLiteral("the password file %1 is empty").arg(file));

@@ -121,6 +121,11 @@ private slots:
         QTest::newRow("password others may change")
             << ldap + "bindDn=CN=svc\npasswordFile=writable.pw\n"
             << QStringLiteral("writable.pw can be changed by other users");
+        QTest::newRow("password of two lines") << ldap + "bindDn=CN=svc\npasswordFile=two.pw\n"
+                                               << QStringLiteral("two.pw holds more than one line");
+        QTest::newRow("password file too large")
+            << ldap + "bindDn=CN=svc\npasswordFile=large.pw\n"
+            << QStringLiteral("large.pw is larger than 1024 bytes");
         QTest::newRow("not a flag") << QByteArray("[machine]\nclusterNode=maybe\n")
                                     << QStringLiteral("machine/clusterNode: \"maybe\"");
     }
@@ -133,8 +138,12 @@ private slots:
               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
         write(QStringLiteral("empty.pw"), "\n");
         write(QStringLiteral("good.pw"), "s3cret\n");
+        write(QStringLiteral("two.pw"), "s3cret\nand more\n");
+        write(QStringLiteral("large.pw"), QByteArray(1025, 'x'));
         write(QStringLiteral("writable.pw"), "s3cret",
               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::WriteGroup);
+        write(QStringLiteral("two.pw"), "s3cret\nand more\n");
+        write(QStringLiteral("large.pw"), QByteArray(1025, 'x'));
         write(QStringLiteral("writable.pw"), "s3cret",
               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::WriteGroup);
         const QString path = write(QStringLiteral("bad.ini"), content);
