@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -114,6 +115,58 @@ class TestHosting : public QObject
     Q_OBJECT
 
 private slots:
+    // Where the sink library is looked for: the current folder, whatever its name holds;
+    // only a regular file of a sane size counts, and nothing waits on a FIFO.
+    void libraryPlaces_data()
+    {
+        QTest::addColumn<QString>("folder");  // the current folder, below a temporary one
+        QTest::addColumn<QString>("library"); // where Kestrelon.dll is put, and what it is
+        QTest::addColumn<QString>("outcome"); // of refreshing and installing
+        QTest::newRow("folder with a backslash") << "a\\b"
+                                                 << "a\\b/Kestrelon.dll"
+                                                 << "installed";
+        QTest::newRow("not where the backslash splits") << "a\\b"
+                                                        << "a/b/Kestrelon.dll"
+                                                        << "not installable";
+        QTest::newRow("a FIFO") << "f"
+                                << "f/Kestrelon.dll fifo"
+                                << "not installable";
+        QTest::newRow("too large to be whole") << "big"
+                                               << "big/Kestrelon.dll large"
+                                               << "installed, component refused";
+    }
+    void libraryPlaces()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, library);
+        QFETCH(QString, outcome);
+        QTemporaryDir top;
+        const QString file = top.filePath(library.section(' ', 0, 0));
+        QVERIFY(QDir().mkpath(top.filePath(folder)) && QDir().mkpath(QFileInfo(file).path()));
+        if (library.endsWith(" fifo")) {
+            QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+        } else {
+            QFile dll(file);
+            QVERIFY(dll.open(QIODevice::WriteOnly));
+            dll.write(standIn({"Kestrelon.KestrelonCls"}));
+            if (library.endsWith(" large"))
+                dll.write(QByteArray(1 << 20, '#'));
+        }
+        HostingLab lab({}, QByteArray());
+        QDir::setCurrent(top.filePath(folder));
+        lab.form.onLoad();
+        lab.form.refreshInstallState();
+        if (lab.form.installSinkCheck.enabled()) {
+            SinkHosting::installSinkApplication("Kestrelon", "CORP\\svc", "pw", config,
+                                                *lab.platform, lab.form.errorLog);
+            lab.form.refreshInstallState();
+        }
+        const QString actual =
+            QString(lab.form.uninstallSinkCheck.enabled() ? "installed" : "not installable") +
+            (lab.log().contains("is larger than the 1 MiB") ? ", component refused" : "");
+        QCOMPARE(actual, outcome);
+    }
+
     void install_data()
     {
         QTest::addColumn<QString>("identity");

@@ -1,6 +1,7 @@
 #include "platform/lab/labmachine.h"
 
 #include "platform/lab/laberrors.h"
+#include "platform/lab/standinlibrary.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -74,9 +75,7 @@ QString LabMachineFacts::currentDirectory()
 
 bool LabMachineFacts::ordinaryFileExists(const QString &path)
 {
-    QString local = path;
-    local.replace(u'\\', u'/');
-    const QFileInfo info(local);
+    const QFileInfo info(localLibraryPath(path));
     return info.exists() && info.isFile() && !info.fileName().startsWith(u'.');
 }
 

@@ -13,4 +13,9 @@ inline constexpr char StandInMarker[] = "KESTRELON STAND-IN COMPONENT LIBRARY";
 // path: 0x80070002 when the file is missing, 0x800700C1 when it is not a stand-in.
 QStringList readStandInLibrary(const QString &path);
 
+// The local file a library path of the program names: the program joins the current
+// folder and the file name with a backslash, so only the last one separates them; any
+// other belongs to a folder name.
+QString localLibraryPath(const QString &path);
+
 } // namespace lab
