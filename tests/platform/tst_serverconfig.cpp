@@ -80,8 +80,8 @@ private slots:
         QTest::newRow("name without password")
             << ldap + "bindDn=CN=svc\n"
             << QStringLiteral("directory/bindDn: needs passwordFile");
-        QTest::newRow("password readable by others")
-            << ldap + "bindDn=CN=svc\npasswordFile=shared.pw\n"
+        QTest::newRow("password readable by the group")
+            << ldap + "bindDn=CN=svc\npasswordFile=group.pw\n"
             << QStringLiteral("can be read by other users");
         QTest::newRow("empty password") << ldap + "bindDn=CN=svc\npasswordFile=empty.pw\n"
                                         << QStringLiteral("empty.pw is empty");
@@ -136,6 +136,8 @@ private slots:
         QFETCH(QString, fault);
         write(QStringLiteral("shared.pw"), "s3cret",
               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+        write(QStringLiteral("group.pw"), "s3cret",
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
         write(QStringLiteral("empty.pw"), "\n");
         write(QStringLiteral("good.pw"), "s3cret\n");
         write(QStringLiteral("two.pw"), "s3cret\nand more\n");

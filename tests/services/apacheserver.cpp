@@ -152,7 +152,7 @@ bool ApacheServer::writeConfig()
               << QStringLiteral("AuthUserFile %1").arg(users)
               << QStringLiteral("Require valid-user");
     }
-    lines << QStringLiteral("</Directory>");
+    lines << QStringLiteral("</Directory>") << m_extraConfig;
     QFile config(m_dir.filePath(QStringLiteral("httpd.conf")));
     return config.open(QIODevice::WriteOnly) &&
            config.write((lines.join(u'\n') + u'\n').toUtf8()) > 0;

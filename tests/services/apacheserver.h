@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A private Apache httpd with mod_dav for tests and benchmarks: its own folder, configuration
@@ -21,6 +22,8 @@ public:
     bool enableTls();
     // The certificate, for clients to trust.
     QString certificateFile() const;
+    // Lines added at the end of the server's configuration. Before start().
+    void addConfig(const QStringList &lines) { m_extraConfig += lines; }
     // A collection below the document root, with its parents, writable by the server.
     bool addCollection(const QString &path);
 
@@ -41,6 +44,7 @@ private:
     quint16 m_port = 0;
     QString m_account; // "user:{SHA}digest", empty: no sign-in
     bool m_tls = false;
+    QStringList m_extraConfig;
     QProcess m_watcher;
     QString m_failure;
 };

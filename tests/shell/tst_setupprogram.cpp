@@ -12,7 +12,7 @@ class TestSetupProgram : public QObject
 {
     Q_OBJECT
 
-    enum class Lab { Missing, NoCatalog, NoProvider, NoDomain, QuoteInOrganization };
+    enum class Lab { Missing, NoCatalog, NoDomain, QuoteInOrganization };
     QTemporaryDir m_dir;
 
     QString labPath(Lab kind)
@@ -25,7 +25,6 @@ class TestSetupProgram : public QObject
             scenario.machine.globalCatalogHost.clear();
         if (kind == Lab::NoDomain)
             scenario.machine.domainDnsName.clear();
-        scenario.machine.directoryProviderInstalled = kind != Lab::NoProvider;
         if (kind == Lab::QuoteInOrganization) {
             // The mailbox walk of the first activation then sends a broken query: the
             // failure happens inside the event loop.
@@ -53,10 +52,6 @@ private slots:
             << int(Lab::NoCatalog) << QStringList() << "QT_QPA_PLATFORM=offscreen" << 3
             << QStringList{report.arg(platform::error::ServerUnreachable) +
                            "No global catalog server answers"}
-            << QString();
-        QTest::newRow("directory provider missing")
-            << int(Lab::NoProvider) << QStringList() << "QT_QPA_PLATFORM=offscreen" << 3
-            << QStringList{report.arg(platform::error::ProviderNotFound) + "Provider cannot be"}
             << QString();
         QTest::newRow("failed query after the window is up")
             << int(Lab::QuoteInOrganization) << QStringList() << "QT_QPA_PLATFORM=offscreen" << 3

@@ -9,13 +9,12 @@ namespace webdav {
 
 namespace {
 
-[[noreturn]] void failDav(const QByteArray &method, const DavTarget &target,
-                          const DavResponse &response)
+[[noreturn]] void failDav(const QByteArray &method, const QUrl &url, const DavResponse &response)
 {
-    throw platform::PlatformError(HttpFailure,
-                                  QStringLiteral("%1: %2 failed: %3")
-                                      .arg(target.url.toDisplayString(),
-                                           QString::fromLatin1(method), response.failureText()));
+    throw platform::PlatformError(
+        HttpFailure,
+        QStringLiteral("%1: %2 failed: %3")
+            .arg(url.toDisplayString(), QString::fromLatin1(method), response.failureText()));
 }
 
 } // namespace
@@ -47,7 +46,7 @@ DavResponse DavSession::propfind(const DavTarget &target, const QByteArray &body
     if (response.status == 404)
         DavClient::failStatus({404, QStringLiteral("Not Found"), {}}, method, target.url);
     if (!response.succeeded())
-        failDav(method, target, response);
+        failDav(method, target.url, response);
     return response;
 }
 
@@ -65,14 +64,19 @@ void DavSession::requireExists(const DavTarget &target)
 
 void DavSession::patch(const DavTarget &target, const QList<std::pair<QString, QVariant>> &fields)
 {
+    patch(target, fields, target.url);
+}
+
+void DavSession::patch(const DavTarget &target, const QList<std::pair<QString, QVariant>> &fields,
+                       const QUrl &named)
+{
     const QByteArray method = QByteArrayLiteral("PROPPATCH");
     const DavReply reply = m_client.send(method, target.url, propertyUpdate(fields));
     if (reply.status != 207)
-        DavClient::failStatus(reply, method, target.url);
-    const DavResponse response =
-        parseMultiStatus(reply.body, target.path, target.url.toDisplayString());
+        DavClient::failStatus(reply, method, named);
+    const DavResponse response = parseMultiStatus(reply.body, target.path, named.toDisplayString());
     if (!response.succeeded())
-        failDav(method, target, response);
+        failDav(method, named, response);
 }
 
 void DavSession::remove(const DavTarget &target)
@@ -113,7 +117,7 @@ void DavSession::writeItem(const DavTarget &target,
         DavClient::failStatus(reply, put, target.url);
     try {
         if (!fields.isEmpty())
-            patch(item.written, fields);
+            patch(item.written, fields, target.url); // errors name the item, not its stand-in
         if (m_inTransaction)
             m_pending.append(item);
         else

@@ -46,6 +46,9 @@ private:
         DavTarget destination;
     };
     DavResponse propfind(const DavTarget &target, const QByteArray &body);
+    // Errors name `named`: the item a temporary one is written for.
+    void patch(const DavTarget &target, const QList<std::pair<QString, QVariant>> &fields,
+               const QUrl &named);
     void move(const Pending &item);
     void removeQuietly(const DavTarget &target);
 

@@ -1,0 +1,7 @@
+#!/bin/sh
+# mailboxes: on a cluster node the virtual server's mailboxes are never found; the lists stay empty.
+exec python3 "$MUTATE" src/mailboxes/mailboxenumeration.cpp <<'EDIT'
+(form.runsOnClusterNode && name.compare(form.clusterName, Qt::CaseInsensitive) == 0);
+==>
+false;
+EDIT

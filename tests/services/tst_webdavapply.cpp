@@ -1,0 +1,279 @@
+// The apply against a lab's store served by Apache: the window's model binds and unbinds
+// mailboxes and stores over WebDAV and reads the bindings back; a batch run rewrites them.
+
+#include "apacheserver.h"
+#include "binding/registrationitems.h"
+#include "hosting/sinkhosting.h"
+#include "mailboxes/mailboxlab.h"
+#include "platform/configuredplatform.h"
+#include "platform/webdav/davclient.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSet>
+#include <QtTest>
+#include <QXmlStreamReader>
+
+using namespace mailboxtest;
+
+namespace {
+
+const QString Awkward = QStringLiteral("jürgen o#1 50%");
+const QString Mbx = QStringLiteral("/exadmin/corp.example.local/mbx/");
+
+// Properties Apache reports of every resource, beside those a client wrote.
+const QSet<QString> ServerProperties{
+    "DAV:creationdate",     "DAV:getlastmodified", "DAV:getetag",
+    "DAV:getcontentlength", "DAV:getcontenttype",  "DAV:supportedlock",
+    "DAV:lockdiscovery",    "DAV:resourcetype",    "http://apache.org/dav/props/executable"};
+
+// The seven properties of a registration item, as "name=value", sorted.
+QStringList registration(const QString &scope, const QString &priority)
+{
+    const QString events = QStringLiteral("http://schemas.microsoft.com/exchange/events/");
+    QStringList properties{"DAV:contentclass=urn:content-class:storeeventreg",
+                           "DAV:ishidden=1",
+                           events + "EventMethod=onsyncsave",
+                           events + "SinkClass=Kestrelon.KestrelonCls",
+                           events + "MatchScope=" + scope,
+                           events + "criteria= WHERE \"DAV:ishidden\" = FALSE",
+                           events + "priority=" + priority};
+    properties.sort();
+    return properties;
+}
+
+// Each list's aliases, "|" between lists: unbound stores, bound stores, unbound mailboxes,
+// bound mailboxes. System mailboxes show as "S" and the GUID's first digit.
+QString lists(const InstallForm &form)
+{
+    QStringList out;
+    for (const ListBoxModel *list : {&form.unboundStoreList, &form.boundStoreList,
+                                     &form.unboundMailboxList, &form.boundMailboxList}) {
+        QStringList aliases;
+        for (const QString &entry : list->entries()) {
+            const QString alias = entry.section(" / ", -1);
+            aliases << (alias.startsWith("SystemMailbox") ? "S" + alias.mid(14, 1) : alias);
+        }
+        out << aliases.join(',');
+    }
+    return out.join('|');
+}
+
+} // namespace
+
+class TestWebDavApply : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    ApacheServer m_server;
+    QString m_config;
+    std::unique_ptr<platform::Platform> m_platform;
+
+    // "name=value" of the item's properties but the server's own, sorted, as a PROPFIND of
+    // the test's own reports them; the status alone when there is no 207.
+    QStringList itemProperties(const QString &folder)
+    {
+        QByteArray path;
+        for (const QString &segment : (Mbx + folder + "/Kestrelon.reg").split('/'))
+            path += QUrl::toPercentEncoding(segment) + '/';
+        path.chop(1);
+        webdav::DavClient client({});
+        const webdav::DavReply reply = client.send(
+            "PROPFIND", QUrl::fromEncoded(m_server.url().toLatin1() + path, QUrl::StrictMode), {},
+            {{"Depth", "0"}});
+        if (reply.status != 207)
+            return {QString::number(reply.status)};
+        QStringList out;
+        QXmlStreamReader xml(reply.body);
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"prop")
+                continue;
+            while (xml.readNextStartElement()) {
+                const QString name = xml.namespaceUri().toString() + xml.name().toString();
+                const QString value = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                if (!ServerProperties.contains(name))
+                    out << name + '=' + value;
+            }
+        }
+        out.sort();
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        lab::Scenario scenario = baseScenario();
+        lab::SystemMailboxSpec boundStore =
+            systemMailbox("Second Mailbox Store (EXCH01)", BoundStoreAlias);
+        boundStore.storeWideBound = true;
+        lab::addSystemMailbox(scenario, boundStore);
+        for (const lab::MailboxUser &user :
+             {person("Jane Doe", "jdoe", "", "bound"),
+              person("Carol Chen", "cchen", "cchen@" + Domain),
+              person("Jürgen Ølstrøm", Awkward, "", "localised"),
+              person("Refused Five", "refused500", ""), person("Refused Seven", "refused507", "")})
+            lab::addMailboxUser(scenario, user);
+        const QString labPath = m_dir.filePath("lab.sqlite");
+        lab::createLab(labPath, scenario);
+        QVERIFY(QFile::copy(qEnvironmentVariable("KESTRELON_SOURCE") + "/demo/Kestrelon.dll",
+                            m_dir.filePath("Kestrelon.dll")));
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+
+        // Properties of anything below these two mailboxes' roots are refused.
+        m_server.addConfig({"LoadModule rewrite_module /usr/lib/apache2/modules/mod_rewrite.so",
+                            "RewriteEngine On", "RewriteCond %{REQUEST_METHOD} =PROPPATCH",
+                            "RewriteRule ^" + Mbx + "refused500/. - [R=500]",
+                            "RewriteCond %{REQUEST_METHOD} =PROPPATCH",
+                            "RewriteRule ^" + Mbx + "refused507/. - [R=507]"});
+        QVERIFY2(m_server.start(), qPrintable(m_server.failure()));
+        QProcess tool;
+        tool.start(qEnvironmentVariable("KESTRELON_BIN") + "/kestrelon-lab",
+                   {"export-dav", labPath, m_server.documentRoot(), "--url", m_server.url()});
+        QVERIFY(tool.waitForFinished(60000));
+        QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
+
+        m_config = m_dir.filePath("servers.ini");
+        QFile ini(m_config);
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(QStringLiteral("[lab]\nfile=lab.sqlite\n[store]\nbackend=webdav\nbaseUrl=%1\n"
+                                 "timeout=5\n")
+                      .arg(m_server.url())
+                      .toUtf8());
+        ini.close();
+        QProcessEnvironment environment;
+        environment.insert("KESTRELON_CONFIG", m_config);
+        m_platform = platform::createConfiguredPlatform(environment);
+    }
+
+    // A binding written by hand lands in the inbox the mailbox root names, whose URL is the
+    // result.
+    void createAnswersTheInbox()
+    {
+        TextBoxModel logEdit;
+        ErrorLog log(logEdit);
+        const QString root = HttpMailboxRoot + '/' + Awkward;
+        const QString criteria = QStringLiteral(" WHERE \"DAV:ishidden\" = FALSE");
+        QCOMPARE(RegistrationItems::createRegistrationItem(
+                     root, "INBOX", "Kestrelon.reg", "onsyncsave", "Kestrelon.KestrelonCls",
+                     "SHALLOW", criteria, "3", true, *m_platform, log),
+                 root + "/Posteingang");
+        QCOMPARE(itemProperties(Awkward + "/Posteingang"), registration("SHALLOW", "3"));
+        QVERIFY(RegistrationItems::deleteRegistrationItem(root, "inbox", "Kestrelon.reg", true,
+                                                          *m_platform, log));
+        QCOMPARE(logEdit.text(), QString());
+    }
+
+    // Rows run in order on one served store, each on a window started afresh.
+    void apply_data()
+    {
+        QTest::addColumn<QStringList>("ticked");   // check box names
+        QTest::addColumn<QStringList>("selected"); // "list:alias"
+        QTest::addColumn<QString>("lists");        // read back after the apply
+        QTest::addColumn<QStringList>("bound");    // folders that carry the item now
+        QTest::addColumn<QStringList>("unbound");  // folders that hold nothing now
+        QTest::addColumn<QStringList>("log");      // in its one error-log entry; empty: none
+
+        const QString posteingang = Awkward + "/Posteingang";
+        const QString unbound = "cchen," + Awkward + ",refused500,refused507";
+        QTest::newRow("bind mailboxes, one with a localised inbox and an awkward name")
+            << QStringList{"registerMailboxesCheck"}
+            << QStringList{"um:cchen", "um:" + Awkward, "bm:jdoe"}
+            << "S7|S0|refused500,refused507|cchen,jdoe," + Awkward
+            << QStringList{"cchen/Inbox", posteingang} << QStringList() << QStringList();
+        QTest::newRow("unbind them")
+            << QStringList{"unregisterMailboxesCheck"} << QStringList{"bm:cchen", "bm:" + Awkward}
+            << "S7|S0|" + unbound + "|jdoe" << QStringList()
+            << QStringList{"cchen/Inbox", posteingang} << QStringList();
+        QTest::newRow("swap the stores")
+            << QStringList{"registerStoresCheck", "unregisterStoresCheck"}
+            << QStringList{"us:SystemMailbox{7", "bs:SystemMailbox{0"}
+            << "S0|S7|" + unbound + "|jdoe" << QStringList{StoreAlias + "/StoreEvents/GlobalEvents"}
+            << QStringList{BoundStoreAlias + "/StoreEvents/GlobalEvents"} << QStringList();
+        for (const QString status : {"500", "507"}) {
+            const QString alias = "refused" + status;
+            QTest::addRow("properties refused with %s", qPrintable(status))
+                << QStringList{"registerMailboxesCheck"} << QStringList{"um:" + alias}
+                << "S0|S7|" + unbound + "|jdoe" << QStringList() << QStringList{alias + "/Inbox"}
+                << QStringList{QString("] %1/%2 - ERROR: %3 ")
+                                   .arg(HttpMailboxRoot, alias)
+                                   .arg(webdav::HttpFailure),
+                               alias + "/Inbox/Kestrelon.reg: PROPPATCH answered HTTP " + status};
+        }
+    }
+
+    void apply()
+    {
+        QFETCH(QStringList, ticked);
+        QFETCH(QStringList, selected);
+        QFETCH(QString, lists);
+        QFETCH(QStringList, bound);
+        QFETCH(QStringList, unbound);
+        QFETCH(QStringList, log);
+        RecordingScreen screen;
+        InstallForm form(*m_platform, screen);
+        form.onLoad();
+        form.refreshInstallState();
+        const QHash<QString, ListBoxModel *> byName{{"us", &form.unboundStoreList},
+                                                    {"bs", &form.boundStoreList},
+                                                    {"um", &form.unboundMailboxList},
+                                                    {"bm", &form.boundMailboxList}};
+        for (const QString &choice : selected) {
+            ListBoxModel &list = *byName[choice.left(2)];
+            for (int i = 0; i < list.count(); ++i) {
+                if (list.entry(i).section(" / ", -1).startsWith(choice.mid(3)))
+                    list.setSelected(i, true);
+            }
+        }
+        for (CheckBoxModel *check : {&form.registerStoresCheck, &form.registerMailboxesCheck,
+                                     &form.unregisterMailboxesCheck, &form.unregisterStoresCheck})
+            check->setValue(ticked.contains(check->name()) ? 1 : 0);
+        form.installSinkCheck.setValue(0);
+        form.rule.priorityEdit.setText("7");
+        form.onApplyClicked();
+
+        QCOMPARE(::lists(form), lists);
+        const QString errors = form.errorLogEdit.text();
+        QCOMPARE(errors.count(" - ERROR: "), log.isEmpty() ? 0 : 1);
+        for (const QString &part : log)
+            QVERIFY2(errors.contains(part), qPrintable(errors));
+        for (const QString &folder : bound) {
+            const QString scope = folder.endsWith("GlobalEvents") ? "ANY" : "SHALLOW";
+            QCOMPARE(itemProperties(folder), registration(scope, "7"));
+        }
+        for (const QString &folder : unbound) {
+            QCOMPARE(itemProperties(folder), QStringList{"404"});
+            QCOMPARE(
+                QDir(m_server.documentRoot() + Mbx + folder).entryList(QDir::Files | QDir::Hidden),
+                QStringList());
+        }
+    }
+
+    // kestrelon-setup -b without a display, on the served store: every binding, and only
+    // those, carries the installed rule's priority afterwards.
+    void batchRun()
+    {
+        TextBoxModel logEdit;
+        ErrorLog log(logEdit);
+        SinkHosting::installSinkApplication(InstallForm::ProductName, "CORP\\sink", "pw",
+                                            "Junk\t\rX-Spam: yes\t\r42", *m_platform, log);
+        QCOMPARE(logEdit.text(), QString());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "KESTRELON_LAB"})
+            environment.remove(name);
+        environment.insert("KESTRELON_CONFIG", m_config);
+        QProcess run;
+        run.setProcessEnvironment(environment);
+        run.setWorkingDirectory(m_dir.path());
+        run.start(qEnvironmentVariable("KESTRELON_BIN") + "/kestrelon-setup", {"-b"});
+        QVERIFY(run.waitForFinished(60000));
+        QVERIFY2(run.exitCode() == 0, run.readAllStandardError().constData());
+        QCOMPARE(itemProperties("jdoe/Inbox"), registration("SHALLOW", "42"));
+        QCOMPARE(itemProperties(StoreAlias + "/StoreEvents/GlobalEvents"),
+                 registration("ANY", "42"));
+        QCOMPARE(itemProperties("cchen/Inbox"), QStringList{"404"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWebDavApply)
+#include "tst_webdavapply.moc"
