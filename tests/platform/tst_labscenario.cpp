@@ -73,6 +73,8 @@ private slots:
             "mailboxes[0].folders[0].items[0].properties.p");
         row(R"({"directoryObjects": [{"dn": "CN=x", "attributes": {"cn": 5}}]})",
             "directoryObjects[0].attributes.cn");
+        row(R"({"directoryObjects": [{"dn": "CN=x", "attributes": {"cn\nmail": "a"}}]})",
+            "directoryObjects[0].attributes.cn\nmail: not an attribute name");
         // Duplicates: a key given twice in one object, and names a lab holds once.
         row(R"({"users": [], "machine": {}, "users": [{"cn": "a"}]})",
             ": users: the key is given twice");
@@ -88,6 +90,37 @@ private slots:
             "mailboxes[0].folders[1].path: the folder");
         row(R"({"applications": [{"id": "{A}", "name": "a"}, {"id": "{a}", "name": "b"}]})",
             "applications[1].id: the catalog id \"{a}\" is already given at applications[0].id");
+    }
+
+    // A user's name goes into its distinguished name escaped, so that an LDAP server takes
+    // the name back as it stands.
+    void distinguishedNames_data()
+    {
+        QTest::addColumn<QString>("cn");
+        QTest::addColumn<QString>("rdn");
+        QTest::newRow("comma") << "Doe, John"
+                               << "CN=Doe\\, John,";
+        QTest::newRow("plus, semicolon, angles") << "x+y;z<w>"
+                                                 << "CN=x\\+y\\;z\\<w\\>,";
+        QTest::newRow("backslash, quotes") << "back\\\"q\""
+                                           << "CN=back\\\\\\\"q\\\",";
+        QTest::newRow("hash and blanks at the edges") << "#h a "
+                                                      << "CN=\\#h a\\ ,";
+        QTest::newRow("blank first, hash inside") << " a#"
+                                                  << "CN=\\ a#,";
+        QTest::newRow("NUL") << QString("a") + QChar(0) + "b"
+                             << "CN=a\\00b,";
+    }
+    void distinguishedNames()
+    {
+        QFETCH(QString, cn);
+        QFETCH(QString, rdn);
+        lab::Scenario scenario;
+        lab::MailboxUser user;
+        user.cn = cn;
+        lab::addMailboxUser(scenario, user);
+        QVERIFY2(scenario.directory.last().dn.startsWith(rdn),
+                 qPrintable(scenario.directory.last().dn));
     }
 
     // Properties given with a registration item replace its own of the same name.

@@ -53,6 +53,26 @@ QString categoryDn(const QString &category, const QString &domain)
 
 } // namespace
 
+QString rdnValue(const QString &name)
+{
+    QString value;
+    value.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name[i];
+        if (c == QChar(0)) {
+            value += QStringLiteral("\\00");
+            continue;
+        }
+        const bool special = QStringView(u"\",+;<>\\").contains(c);
+        const bool atEdge =
+            (i == 0 && (c == u' ' || c == u'#')) || (i == name.size() - 1 && c == u' ');
+        if (special || atEdge)
+            value += u'\\';
+        value += c;
+    }
+    return value;
+}
+
 QString homeServerValue(const QString &server, const QString &org)
 {
     return QStringLiteral("/o=%1/ou=First Administrative Group/cn=Configuration/cn=Servers/cn=%2")
@@ -64,7 +84,7 @@ void addMailboxUser(Scenario &scenario, const MailboxUser &user)
     const QString domain = scenario.machine.domainDnsName;
     const QString server = serverOf(user.homeServer);
     DirectoryObject object;
-    object.dn = QStringLiteral("CN=%1,CN=Users,%2").arg(user.cn, domainDn(domain));
+    object.dn = QStringLiteral("CN=%1,CN=Users,%2").arg(rdnValue(user.cn), domainDn(domain));
     auto add = [&](const char *name, const QString &value) {
         object.attributes.append({QString::fromLatin1(name), value});
     };

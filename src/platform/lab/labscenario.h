@@ -92,6 +92,10 @@ struct Scenario
 
 // Conveniences for building scenarios in code (the demo, generated labs, tests).
 
+// A name as the value of a relative distinguished name ("CN=<value>"): the characters a
+// DN gives meaning to escaped with a backslash, NUL as \00.
+QString rdnValue(const QString &name);
+
 // "/o=<org>/ou=First Administrative Group/cn=Configuration/cn=Servers/cn=<server>"
 QString homeServerValue(const QString &server, const QString &org = QStringLiteral("Corp"));
 

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace lab {
 
@@ -271,8 +272,15 @@ public:
             text(o, QStringLiteral("dn"), w + QStringLiteral(".dn"), d.dn, true);
             const QJsonObject attributes =
                 object(o.value(QStringLiteral("attributes")), w + QStringLiteral(".attributes"));
+            // An attribute description: a letter, then letters, digits and hyphens; anything
+            // else (a line break above all) would forge attributes in the lab and its LDIF.
+            static const QRegularExpression attributeName(
+                QStringLiteral("^[A-Za-z][A-Za-z0-9-]*$"));
             for (auto it = attributes.begin(); it != attributes.end(); ++it) {
                 const QString aw = w + QStringLiteral(".attributes.") + it.key();
+                if (!attributeName.match(it.key()).hasMatch())
+                    error(aw, QStringLiteral("not an attribute name (a letter, then letters, "
+                                             "digits and hyphens)"));
                 if (it.value().isString()) {
                     d.attributes.append({it.key(), it.value().toString()});
                 } else if (it.value().isArray()) {
