@@ -6,6 +6,8 @@
 #include "setup/installform.h"
 #include "shell/waitcursor.h"
 
+#include <QScopedValueRollback>
+
 namespace {
 
 const QString EventMethod = QStringLiteral("onsyncsave");
@@ -21,6 +23,11 @@ QString InstallForm::registrationItemName()
 
 void InstallForm::onApplyClicked()
 {
+    // The reload at the end lets clicks through while it walks; a second CHANGE then would
+    // apply to half-filled lists and take the wait cursor away from the first.
+    if (m_applying)
+        return;
+    const QScopedValueRollback<bool> applying(m_applying, true);
     WaitCursor waitCursor(m_screen);
     errorLog.clear();
     errorLogEdit.setVisible(false);

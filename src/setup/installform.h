@@ -151,4 +151,5 @@ private:
 
     platform::Platform &m_platform;
     Screen &m_screen;
+    bool m_applying = false;
 };

@@ -363,7 +363,17 @@ private slots:
                                                               Inbox, ItemName, true, *lab.platform,
                                                               lab.form.errorLog));
         lab.form.errorLog.add("an earlier apply", 1, "its failure");
+        // A second CHANGE while the reload walks is ignored: the cursor stays busy.
+        bool stillWaiting = true;
+        lab.screen.onEvents = [&, clicked = false]() mutable {
+            if (!clicked) {
+                clicked = true;
+                lab.form.onApplyClicked();
+                stillWaiting = lab.screen.waitCursor;
+            }
+        };
         lab.form.onApplyClicked();
+        QVERIFY(stillWaiting);
         QCOMPARE(lab.lists(), lists);
         QCOMPARE(lab.logEntries(), logEntries);
         QCOMPARE(lab.form.errorLogEdit.visible(), lab.logEntries() > 0);
