@@ -85,24 +85,7 @@ struct BindingLab : MailboxLab<>
         }
         return out;
     }
-    // Each list's aliases, "|" between lists: unbound stores, bound stores, unbound
-    // mailboxes, bound mailboxes. System mailboxes show as "S" and the GUID's first digit.
-    QString lists()
-    {
-        QStringList out;
-        for (const ListBoxModel *list : {&form.unboundStoreList, &form.boundStoreList,
-                                         &form.unboundMailboxList, &form.boundMailboxList}) {
-            QStringList aliases;
-            for (const QString &entry : list->entries()) {
-                const QString alias = entry.section(" / ", -1);
-                aliases << (alias.startsWith("SystemMailbox") ? "S" + alias.mid(14, 1)
-                            : alias.isEmpty()                 ? "-"
-                                                              : alias);
-            }
-            out << aliases.join(',');
-        }
-        return out.join('|');
-    }
+    QString lists() { return listAliases(form); }
     void select(ListBoxModel &list, const QStringList &aliases)
     {
         for (int i = 0; i < list.count(); ++i)

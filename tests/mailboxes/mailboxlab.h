@@ -158,6 +158,26 @@ inline lab::Scenario mixedScenario()
     return scenario;
 }
 
+// Each list's aliases, "|" between lists: unbound stores, bound stores, unbound mailboxes,
+// bound mailboxes. System mailboxes show as "S" and the GUID's first digit, no alias as "-".
+inline QString listAliases(const InstallForm &form)
+{
+    QStringList out;
+    for (const ListBoxModel *list : {&form.unboundStoreList, &form.boundStoreList,
+                                     &form.unboundMailboxList, &form.boundMailboxList}) {
+        QStringList aliases;
+        for (const QString &entry : list->entries()) {
+            const QString alias = entry.section(QStringLiteral(" / "), -1);
+            aliases << (alias.startsWith(QLatin1String("SystemMailbox"))
+                            ? QStringLiteral("S") + alias.mid(14, 1)
+                        : alias.isEmpty() ? QStringLiteral("-")
+                                          : alias);
+        }
+        out << aliases.join(QLatin1Char(','));
+    }
+    return out.join(QLatin1Char('|'));
+}
+
 // A test lab with the main window's model on it and the shared state start-up would have
 // set on EXCH01; both connections record what they are asked.
 template<typename ScreenType = RecordingScreen> class MailboxLab : public LabFixture<ScreenType>

@@ -42,23 +42,6 @@ QStringList registration(const QString &scope, const QString &priority)
     return properties;
 }
 
-// Each list's aliases, "|" between lists: unbound stores, bound stores, unbound mailboxes,
-// bound mailboxes. System mailboxes show as "S" and the GUID's first digit.
-QString lists(const InstallForm &form)
-{
-    QStringList out;
-    for (const ListBoxModel *list : {&form.unboundStoreList, &form.boundStoreList,
-                                     &form.unboundMailboxList, &form.boundMailboxList}) {
-        QStringList aliases;
-        for (const QString &entry : list->entries()) {
-            const QString alias = entry.section(" / ", -1);
-            aliases << (alias.startsWith("SystemMailbox") ? "S" + alias.mid(14, 1) : alias);
-        }
-        out << aliases.join(',');
-    }
-    return out.join('|');
-}
-
 } // namespace
 
 class TestWebDavApply : public QObject
@@ -232,7 +215,7 @@ private slots:
         form.rule.priorityEdit.setText("7");
         form.onApplyClicked();
 
-        QCOMPARE(::lists(form), lists);
+        QCOMPARE(mailboxtest::listAliases(form), lists);
         const QString errors = form.errorLogEdit.text();
         QCOMPARE(errors.count(" - ERROR: "), log.isEmpty() ? 0 : 1);
         for (const QString &part : log)
