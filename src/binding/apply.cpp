@@ -1,6 +1,7 @@
 #include "binding/bindingattempts.h"
 #include "binding/registrationitems.h"
 #include "hosting/sinkhosting.h"
+#include "platform/platformerror.h"
 #include "rule/sinkconfiguration.h"
 #include "rule/spacetrim.h"
 #include "setup/installform.h"
@@ -47,11 +48,22 @@ void InstallForm::onApplyClicked()
                                             *configuration, m_platform, errorLog);
     }
 
-    applyBindingPass(RegistrationProbe::StoreWideFolder, QStringLiteral("ANY"),
-                     unregisterStoresCheck, boundStoreList, registerStoresCheck, unboundStoreList);
-    applyBindingPass(RegistrationProbe::InboxFolder, QStringLiteral("SHALLOW"),
-                     unregisterMailboxesCheck, boundMailboxList, registerMailboxesCheck,
-                     unboundMailboxList);
+    {
+        // Thousands of items, each written in a transaction of its own: the store may group
+        // their commits.
+        platform::WriteBurst burst(m_platform);
+        applyBindingPass(RegistrationProbe::StoreWideFolder, QStringLiteral("ANY"),
+                         unregisterStoresCheck, boundStoreList, registerStoresCheck,
+                         unboundStoreList);
+        applyBindingPass(RegistrationProbe::InboxFolder, QStringLiteral("SHALLOW"),
+                         unregisterMailboxesCheck, boundMailboxList, registerMailboxesCheck,
+                         unboundMailboxList);
+        try {
+            burst.finish();
+        } catch (const platform::PlatformError &error) {
+            errorLog.add(QString(), error.number, error.description);
+        }
+    }
 
     if (uninstallSinkCheck.value() == 1)
         SinkHosting::uninstallSinkApplication(ProductName, m_platform, errorLog);

@@ -196,6 +196,17 @@ public:
 
     std::unique_ptr<ComponentCatalog> createCatalog() override { return m_lab->createCatalog(); }
     MachineFacts &machine() override { return m_machine; }
+    // Each WebDAV write is its own request; only the lab's store groups commits.
+    void beginWriteBurst() override
+    {
+        if (!m_config.store)
+            m_lab->beginWriteBurst();
+    }
+    void endWriteBurst() override
+    {
+        if (!m_config.store)
+            m_lab->endWriteBurst();
+    }
 
 private:
     ServerConfig m_config;

@@ -21,6 +21,40 @@ public:
     virtual std::unique_ptr<StoreConnection> createStoreConnection() = 0;
     virtual std::unique_ptr<ComponentCatalog> createCatalog() = 0;
     virtual MachineFacts &machine() = 0;
+
+    // Says that many small store writes follow, each in its own connection (an apply): a
+    // backend may group their commits. Every begin is matched by an end; the end throws
+    // PlatformError when grouped writes could not be kept, and they are then undone.
+    virtual void beginWriteBurst() {}
+    virtual void endWriteBurst() {}
+};
+
+// Holds a write burst for a scope; finish() ends it and reports, the destructor ends it
+// quietly on the way out of an exception.
+class WriteBurst
+{
+public:
+    explicit WriteBurst(Platform &platform) : m_platform(platform) { platform.beginWriteBurst(); }
+    ~WriteBurst()
+    {
+        if (m_open)
+            try {
+                m_platform.endWriteBurst();
+            } catch (...) {
+                // Already leaving through another error.
+            }
+    }
+    WriteBurst(const WriteBurst &) = delete;
+    WriteBurst &operator=(const WriteBurst &) = delete;
+    void finish()
+    {
+        m_open = false;
+        m_platform.endWriteBurst();
+    }
+
+private:
+    Platform &m_platform;
+    bool m_open = true;
 };
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/lab/labscenario.h"
 
 #include <memory>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -89,6 +90,8 @@ public:
     // Runs a prepared statement; throws LabIo naming the file and the statement on failure.
     void run(QSqlQuery &query);
     void execute(const QString &sql);
+    // Runs a statement without results, prepared once: for those run thousands of times.
+    void runOnce(const QString &sql);
     // Throws for a failed statement: LabIo saying the file is busy when another program's lock
     // outlasted the busy timeout (the file is healthy), else number with "what: SQLite's text".
     [[noreturn]] void failStatement(qint32 number, const QString &what,
@@ -127,6 +130,19 @@ public:
         return m_attributeIndexes.value(name.toCaseFolded(), -1);
     }
 
+    // A run of many small writes (an apply's thousands of items): they share one SQLite
+    // transaction, committed every BurstSliceMs and when the run ends, instead of paying a
+    // commit's file writes each. Nested runs count. endWriteBurst throws LabIo when the file
+    // refuses the last commit; those writes are then undone.
+    static constexpr int BurstSliceMs = 200;
+    void beginWriteBurst();
+    void endWriteBurst();
+    // Called where a store connection opens, between two writes of a burst: commits the
+    // burst's writes when its slice is over and pauses so that another program waiting for
+    // the file gets its turn, then takes the write lock, so the indexes checked next stay
+    // true until the writes are done.
+    void shareWrites();
+
     // The connection-level transaction of a store connection (one at a time per lab).
     void beginTransaction(const void *owner);
     void commitTransaction(const void *owner);
@@ -147,6 +163,14 @@ public:
     };
 
 private:
+    // Every write runs inside a savepoint between these two; they open the SQLite
+    // transaction (taking the write lock at once) and commit it outside a burst.
+    void beginWrite();
+    void endWrite();
+    void beginWriting(); // BEGIN IMMEDIATE
+    void commitWrites();
+    void rollbackSavepoint(const QString &name);
+    static int waitForLock(void *database, int attempts);
     qint64 dataVersion();
     quint32 changeCounter() const;
     void invalidateStore() { m_storeLoaded = false; }
@@ -175,6 +199,12 @@ private:
     QHash<QString, int> m_attributeIndexes; // folded name -> index
     const void *m_transactionOwner = nullptr;
     bool m_writeAheadLog = false;
+    int m_burstDepth = 0;
+    int m_openWrites = 0;   // savepoints open
+    bool m_writing = false; // a SQLite transaction of ours is open
+    bool m_checkedWhileWriting = false;
+    QElapsedTimer m_writingSince;
+    QElapsedTimer m_waitingSince;
 };
 
 // SQLite keeps a null QString as NULL; the lab's text columns want the empty text instead.

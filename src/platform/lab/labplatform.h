@@ -19,6 +19,8 @@ public:
     std::unique_ptr<platform::StoreConnection> createStoreConnection() override;
     std::unique_ptr<platform::ComponentCatalog> createCatalog() override;
     platform::MachineFacts &machine() override { return m_machine; }
+    void beginWriteBurst() override { m_db->beginWriteBurst(); }
+    void endWriteBurst() override { m_db->endWriteBurst(); }
 
     LabDatabase &database() { return *m_db; }
 

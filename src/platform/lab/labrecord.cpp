@@ -3,11 +3,32 @@
 #include "platform/lab/laberrors.h"
 #include "platform/lab/typedvalue.h"
 
+#include <algorithm>
+#include <array>
+
 namespace lab {
 
 namespace {
 
 using platform::error::ObjectNotFound;
+
+constexpr int PropertiesPerInsert = 16;
+
+// "INSERT INTO property ... VALUES (...), (...)" with rows rows of values.
+const QString &propertyInsert(int rows)
+{
+    static const std::array<QString, PropertiesPerInsert + 1> statements = [] {
+        std::array<QString, PropertiesPerInsert + 1> texts;
+        QString text = QStringLiteral("INSERT INTO property(item_id, position, name, type, value) "
+                                      "VALUES(?, ?, ?, ?, ?)");
+        for (int rows = 1; rows <= PropertiesPerInsert; ++rows) {
+            texts[rows] = text;
+            text += QStringLiteral(", (?, ?, ?, ?, ?)");
+        }
+        return texts;
+    }();
+    return statements[rows];
+}
 
 // A root or folder record shows computed properties; an item record its stored ones.
 class LabRecord : public platform::StoreRecord
@@ -76,16 +97,21 @@ public:
         } else {
             deleteProperties(m_itemId);
         }
-        QSqlQuery &property = m_db->prepared(QStringLiteral(
-            "INSERT INTO property(item_id, position, name, type, value) VALUES(?, ?, ?, ?, ?)"));
-        for (int i = 0; i < m_fields.size(); ++i) {
-            const StoredValue stored = encodeValue(m_fields[i].name, m_fields[i].value);
-            property.bindValue(0, m_itemId);
-            property.bindValue(1, i);
-            property.bindValue(2, m_fields[i].name);
-            property.bindValue(3, stored.type);
-            property.bindValue(4, notNull(stored.text));
-            m_db->run(property);
+        // Several properties per statement: an apply writes seven for each of thousands of
+        // items, and each statement run has a cost of its own.
+        for (int first = 0; first < m_fields.size(); first += PropertiesPerInsert) {
+            const int rows = std::min(PropertiesPerInsert, int(m_fields.size()) - first);
+            QSqlQuery &insert = m_db->prepared(propertyInsert(rows));
+            for (int row = 0; row < rows; ++row) {
+                const Property &field = m_fields[first + row];
+                const StoredValue stored = encodeValue(field.name, field.value);
+                insert.bindValue(row * 5, m_itemId);
+                insert.bindValue(row * 5 + 1, first + row);
+                insert.bindValue(row * 5 + 2, field.name);
+                insert.bindValue(row * 5 + 3, stored.type);
+                insert.bindValue(row * 5 + 4, notNull(stored.text));
+            }
+            m_db->run(insert);
         }
         scope.commit();
         m_replace = false;

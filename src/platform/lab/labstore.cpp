@@ -56,6 +56,7 @@ void LabStoreConnection::open(const QString &url, const QString &, const QString
         fail(platform::error::InvalidArgument,
              QStringLiteral("Store connection: no URL to open (the connection string is empty)"));
     close();
+    m_db->shareWrites();
     m_db->checkForChanges();
     const Resolved resolved = resolve(target);
     m_mailboxId = resolved.mailbox->id;
