@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots under a private X server: the disclaimer, the main
-# window on the demo lab, and the condition test dialog. Run from anywhere after a build:
+# window on the demo lab, the condition test dialog, the recipient picker, and one round of
+# install and bind by keyboard, before and after CHANGE. Run from anywhere after a build:
 #   scripts/screenshots.sh [BUILD]     (default BUILD: ./build of the repository)
 # Installs xvfb, xdotool, imagemagick and x11-utils when missing (as root); writes
 # docs/screenshots/*.png.
@@ -81,3 +82,35 @@ xdotool key Return
 sleep 0.5
 /usr/bin/import -window "$dialog" "$out/condition-test.png"
 echo "screenshots: wrote $out/condition-test.png"
+xdotool key --window "$dialog" Escape
+
+# By keyboard, as the access keys allow: the second rule row forwards to the helpdesk.
+# Alt+H is the first condition; Tab passes its Test button, action list and target.
+keys() { xdotool key --window "$main" --delay 80 "$@"; sleep 0.3; }
+keys alt+h Tab Tab Tab Tab
+xdotool type --window "$main" --delay 20 "X-Spam-Score: {> 3 < 7}"
+keys Tab Tab Down Down Tab space
+picker="$(window "Select Forwarding Recipient")"
+sleep 1.5
+xdotool type --window "$picker" --delay 60 "Help"
+sleep 0.5
+/usr/bin/import -window "$picker" "$out/recipient-picker.png"
+echo "screenshots: wrote $out/recipient-picker.png"
+xdotool key --window "$picker" Return
+sleep 0.5
+
+# A password, the first three mailboxes without the binding selected, Register
+# per-mailbox ticked: the window just before CHANGE.
+keys alt+p
+xdotool type --window "$main" --delay 20 "demo-password"
+keys alt+g Home shift+Down shift+Down alt+m
+/usr/bin/import -window "$main" "$out/before-change.png"
+echo "screenshots: wrote $out/before-change.png"
+"$build/bin/kestrelon-lab" show "$work/lab.sqlite" >"$work/before.txt"
+keys alt+c
+sleep 3
+/usr/bin/import -window "$main" "$out/installed.png"
+echo "screenshots: wrote $out/installed.png"
+"$build/bin/kestrelon-lab" show "$work/lab.sqlite" >"$work/after.txt"
+echo "screenshots: the lab before and after CHANGE:"
+diff "$work/before.txt" "$work/after.txt" || true
