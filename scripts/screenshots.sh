@@ -72,6 +72,11 @@ sleep 1
 /usr/bin/import -window "$main" "$out/main-window.png"
 echo "screenshots: wrote $out/main-window.png"
 
+# By keyboard, as the access keys allow. Without a window manager the window gets the
+# keyboard focus by hand, and keys go through XTEST as a keyboard's would.
+focus() { xdotool windowfocus --sync "$1"; sleep 0.3; }
+keys() { xdotool key --delay 120 "$@"; sleep 0.5; }
+
 # The first rule row's Test button (its place in the window's layout), then a header
 # line that the row's condition matches.
 xdotool mousemove --window "$main" 430 165 click 1
@@ -82,27 +87,31 @@ xdotool key Return
 sleep 0.5
 /usr/bin/import -window "$dialog" "$out/condition-test.png"
 echo "screenshots: wrote $out/condition-test.png"
-xdotool key --window "$dialog" Escape
+focus "$dialog"
+keys Escape
 
-# By keyboard, as the access keys allow: the second rule row forwards to the helpdesk.
-# Alt+H is the first condition; Tab passes its Test button, action list and target.
-keys() { xdotool key --window "$main" --delay 80 "$@"; sleep 0.3; }
+# The second rule row forwards to the helpdesk. Alt+H is the first condition; Tab passes
+# its Test button, action list and target (the "..." beside it is off) to the second.
+focus "$main"
 keys alt+h Tab Tab Tab Tab
-xdotool type --window "$main" --delay 20 "X-Spam-Score: {> 3 < 7}"
+xdotool type --delay 20 "X-Spam-Score: {> 3 < 7}"
+# Its Test button, its action list (two steps down: forward to), past the locked target
+# to its "...".
 keys Tab Tab Down Down Tab space
 picker="$(window "Select Forwarding Recipient")"
 sleep 1.5
-xdotool type --window "$picker" --delay 60 "Help"
+focus "$picker"
+xdotool type --delay 60 "Help"
 sleep 0.5
 /usr/bin/import -window "$picker" "$out/recipient-picker.png"
 echo "screenshots: wrote $out/recipient-picker.png"
-xdotool key --window "$picker" Return
-sleep 0.5
+keys Return
 
 # A password, the first three mailboxes without the binding selected, Register
 # per-mailbox ticked: the window just before CHANGE.
+focus "$main"
 keys alt+p
-xdotool type --window "$main" --delay 20 "demo-password"
+xdotool type --delay 20 "demo-password"
 keys alt+g Home shift+Down shift+Down alt+m
 /usr/bin/import -window "$main" "$out/before-change.png"
 echo "screenshots: wrote $out/before-change.png"
@@ -112,5 +121,5 @@ sleep 3
 /usr/bin/import -window "$main" "$out/installed.png"
 echo "screenshots: wrote $out/installed.png"
 "$build/bin/kestrelon-lab" show "$work/lab.sqlite" >"$work/after.txt"
-echo "screenshots: the lab before and after CHANGE:"
+echo "screenshots: what CHANGE wrote into the lab:"
 diff "$work/before.txt" "$work/after.txt" || true
