@@ -3,12 +3,14 @@
 #include "mailboxes/mailboxlab.h"
 #include "platform/lab/labreport.h"
 #include "platform/lab/standinlibrary.h"
+#include "support/datarow.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QTest>
 
 using namespace mailboxtest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -52,20 +54,16 @@ private:
 };
 
 // The window's model on a lab, run from a folder that holds the sink library.
-struct BindingLab : MailboxLab<>
+struct BindingLab : MailboxLab<>, LibraryFolder
 {
-    QTemporaryDir folder;
-    QString previousFolder = QDir::currentPath();
+    platform::Platform *used = nullptr; // what create() writes through; the lab when null
 
-    explicit BindingLab(const lab::Scenario &scenario = mixedScenario()) : MailboxLab(scenario)
+    explicit BindingLab(const lab::Scenario &scenario = mixedScenario())
+        : MailboxLab(scenario),
+          LibraryFolder(QByteArray(lab::StandInMarker) + "\nKestrelon.KestrelonCls\n")
     {
-        QDir::setCurrent(folder.path());
-        QFile library(folder.filePath("Kestrelon.dll"));
-        if (library.open(QIODevice::WriteOnly))
-            library.write(QByteArray(lab::StandInMarker) + "\nKestrelon.KestrelonCls\n");
         form.refreshInstallState();
     }
-    ~BindingLab() { QDir::setCurrent(previousFolder); }
 
     // "name=value" per property of the named mailbox's items, in stored order; the folder is
     // "inbox" or "global".
@@ -99,17 +97,10 @@ struct BindingLab : MailboxLab<>
         return RegistrationItems::createRegistrationItem(
             mailbox, folder, ItemName, "onsyncsave", "Kestrelon.KestrelonCls",
             folder.compare(Inbox, Qt::CaseInsensitive) == 0 ? "SHALLOW" : "ANY",
-            " WHERE \"DAV:ishidden\" = FALSE", priority, log, *platform, form.errorLog);
+            " WHERE \"DAV:ishidden\" = FALSE", priority, log, used ? *used : *platform,
+            form.errorLog);
     }
 };
-
-lab::Scenario baseScenarioWith(const QList<lab::MailboxUser> &users)
-{
-    lab::Scenario scenario = baseScenario();
-    for (const lab::MailboxUser &user : users)
-        lab::addMailboxUser(scenario, user);
-    return scenario;
-}
 
 QString urls(const QList<RegistrationProbe::Attempt> &attempts)
 {
@@ -137,37 +128,26 @@ private slots:
         QTest::addColumn<QString>("deletes"); // "!" marks an attempt that logs its failure
         QTest::addColumn<QString>("creates");
 
-        QTest::newRow("alias and address")
-            << "Carol Chen / EXCH01 / carol.chen@mail.test / cchen"
-            << "H/carol.chen H/cchen! F/cchen! F/carol.chen"
-            << "f:mail.test/mbx/carol.chen h:mail.test/mbx/carol.chen F/carol.chen H/carol.chen "
-               "F/cchen H/cchen!";
-        QTest::newRow("no address: the alias stands in") << "Jane Doe / EXCH01 /  / jdoe"
-                                                         << "H/ H/jdoe! F/jdoe! F/"
-                                                         << "F/jdoe H/jdoe!";
-        QTest::newRow("no alias: the local part logs")
-            << "X / EXCH01 / x@mail.test / "
-            << "H/x F/x"
-            << "f:mail.test/mbx/x h:mail.test/mbx/x F/x H/x!";
-        QTest::newRow("last @, blanks trimmed")
-            << "a / b /  o@dd@mail.test  /  al  "
-            << "H/o@dd H/al! F/al! F/o@dd"
-            << "f:mail.test/mbx/o@dd h:mail.test/mbx/o@dd F/o@dd H/o@dd F/al H/al!";
-        QTest::newRow("@ first: whole address on both sides")
-            << "a / b / @mail.test / al"
-            << "H/@mail.test H/al! F/al! F/@mail.test"
-            << "f:@mail.test/mbx/@mail.test h:@mail.test/mbx/@mail.test F/@mail.test "
-               "H/@mail.test F/al H/al!";
-        QTest::newRow("no separator: all address")
-            << "x@mail.test"
-            << "H/x F/x"
-            << "f:mail.test/mbx/x h:mail.test/mbx/x F/x H/x!";
-        QTest::newRow("two segments") << "x@mail.test / al"
-                                      << "H/x H/al! F/al! F/x"
-                                      << "f:mail.test/mbx/x h:mail.test/mbx/x F/x H/x F/al H/al!";
-        QTest::newRow("nothing to go by") << "Nobody / EXCH01 /  / "
-                                          << "H/ F/"
-                                          << "";
+        row("alias and address", "Carol Chen / EXCH01 / carol.chen@mail.test / cchen",
+            "H/carol.chen H/cchen! F/cchen! F/carol.chen",
+            "f:mail.test/mbx/carol.chen h:mail.test/mbx/carol.chen F/carol.chen H/carol.chen "
+            "F/cchen H/cchen!");
+        row("no address: the alias stands in", "Jane Doe / EXCH01 /  / jdoe",
+            "H/ H/jdoe! F/jdoe! F/", "F/jdoe H/jdoe!");
+        row("no alias: the local part logs", "X / EXCH01 / x@mail.test / ", "H/x F/x",
+            "f:mail.test/mbx/x h:mail.test/mbx/x F/x H/x!");
+        row("last @, blanks trimmed", "a / b /  o@dd@mail.test  /  al  ",
+            "H/o@dd H/al! F/al! F/o@dd",
+            "f:mail.test/mbx/o@dd h:mail.test/mbx/o@dd F/o@dd H/o@dd F/al H/al!");
+        row("@ first: whole address on both sides", "a / b / @mail.test / al",
+            "H/@mail.test H/al! F/al! F/@mail.test",
+            "f:@mail.test/mbx/@mail.test h:@mail.test/mbx/@mail.test F/@mail.test "
+            "H/@mail.test F/al H/al!");
+        row("no separator: all address", "x@mail.test", "H/x F/x",
+            "f:mail.test/mbx/x h:mail.test/mbx/x F/x H/x!");
+        row("two segments", "x@mail.test / al", "H/x H/al! F/al! F/x",
+            "f:mail.test/mbx/x h:mail.test/mbx/x F/x H/x F/al H/al!");
+        row("nothing to go by", "Nobody / EXCH01 /  / ", "H/ F/", "");
     }
     void attempts()
     {
@@ -187,21 +167,19 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("result"); // after the mailbox URL
         QTest::addColumn<QString>("stored"); // mailbox name:folder of the item written
+        QTest::addColumn<bool>("commitRefused");
 
-        QTest::newRow("inbox") << "cchen" << Inbox << "/Inbox"
-                               << "cchen:inbox";
-        QTest::newRow("INBOX, localised") << "hhuber"
-                                          << "INBOX"
-                                          << "/Posteingang"
-                                          << "hhuber:inbox";
-        QTest::newRow("store-wide")
-            << StoreAlias << GlobalEvents << "/" + GlobalEvents << StoreAlias + ":global";
-        QTest::newRow("no such folder") << "cchen"
-                                        << "Calendar/None"
-                                        << ""
-                                        << "";
-        QTest::newRow("no such mailbox") << "nobody" << Inbox << ""
-                                         << "";
+        const QString none;
+        row("inbox", u"cchen"_s, Inbox, u"/Inbox"_s, u"cchen:inbox"_s, false);
+        row("INBOX, localised", u"hhuber"_s, u"INBOX"_s, u"/Posteingang"_s, u"hhuber:inbox"_s,
+            false);
+        row("store-wide", StoreAlias, GlobalEvents, "/" + GlobalEvents, StoreAlias + ":global",
+            false);
+        // Failures log once, and leave nothing behind.
+        row("no such folder", u"cchen"_s, u"Calendar/None"_s, none, none, false);
+        row("no such mailbox", u"nobody"_s, Inbox, none, none, false);
+        row("read-only mailbox", u"rro"_s, Inbox, none, none, false);
+        row("commit refused", u"cchen"_s, Inbox, none, none, true);
     }
     void createRegistrationItem()
     {
@@ -209,8 +187,16 @@ private slots:
         QFETCH(QString, result);
         QFETCH(QString, stored);
         QFETCH(QString, folder);
-        BindingLab lab(baseScenarioWith({person("Carol Chen", "cchen", "cchen@" + Domain),
-                                         person("Hans Huber", "hhuber", "", "localised")}));
+        QFETCH(bool, commitRefused);
+        lab::Scenario scenario = baseScenario();
+        lab::addMailboxUser(scenario, person("Rita Ro", "rro", ""));
+        scenario.mailboxes.last().writable = false;
+        lab::addMailboxUser(scenario, person("Carol Chen", "cchen", "cchen@" + Domain));
+        lab::addMailboxUser(scenario, person("Hans Huber", "hhuber", "", "localised"));
+        BindingLab lab(scenario);
+        CommitFailingPlatform failing(*lab.platform);
+        if (commitRefused)
+            lab.used = &failing;
         const QString url = FileMailboxRoot + '/' + mailbox;
         // Twice: the second write replaces the first.
         lab.create(url, folder, false, "7");
@@ -219,6 +205,7 @@ private slots:
         if (stored.isEmpty()) {
             QCOMPARE(lab.logEntries(), 1);
             QVERIFY(lab.form.errorLogEdit.text().contains("] " + url + " - ERROR: "));
+            QCOMPARE(lab.items(mailbox), QStringList());
             return;
         }
         QCOMPARE(lab.logEntries(), 0);
@@ -231,93 +218,34 @@ private slots:
                          "DAV:ishidden=true"}));
     }
 
-    void failedWritesLeaveNothing_data()
-    {
-        QTest::addColumn<bool>("readOnly");
-        QTest::newRow("read-only mailbox") << true;
-        QTest::newRow("commit refused") << false;
-    }
-    void failedWritesLeaveNothing()
-    {
-        QFETCH(bool, readOnly);
-        lab::MailboxUser user = person("Carol Chen", "cchen", "");
-        lab::Scenario scenario = baseScenarioWith({user});
-        scenario.mailboxes.last().writable = !readOnly;
-        BindingLab lab(scenario);
-        CommitFailingPlatform failing(*lab.platform);
-        platform::Platform &used = readOnly ? *lab.platform : failing;
-        QCOMPARE(RegistrationItems::createRegistrationItem(FileMailboxRoot + "/cchen", Inbox,
-                                                           ItemName, "m", "c", "s", "", "1", true,
-                                                           used, lab.form.errorLog),
-                 QString());
-        QCOMPARE(lab.items("cchen"), QStringList());
-        QCOMPARE(lab.logEntries(), 1);
-    }
-
-    void deleteRegistrationItem_data()
-    {
-        QTest::addColumn<bool>("present");
-        QTest::addColumn<bool>("log");
-        QTest::addColumn<int>("entries");
-        QTest::newRow("present") << true << true << 0;
-        QTest::newRow("missing, logged") << false << true << 1;
-        QTest::newRow("missing, quiet") << false << false << 0;
-    }
-    void deleteRegistrationItem()
-    {
-        QFETCH(bool, present);
-        QFETCH(bool, log);
-        QFETCH(int, entries);
-        BindingLab lab(baseScenarioWith({person("Hans Huber", "hhuber", "", "localised")}));
-        const QString url = HttpMailboxRoot + "/hhuber";
-        if (present)
-            QVERIFY(!lab.create(url, Inbox, true).isEmpty());
-        QCOMPARE(RegistrationItems::deleteRegistrationItem(url, "Inbox", ItemName, log,
-                                                           *lab.platform, lab.form.errorLog),
-                 present);
-        QCOMPARE(lab.items("hhuber"), QStringList());
-        QCOMPARE(lab.logEntries(), entries);
-    }
-
     void apply_data()
     {
-        QTest::addColumn<QStringList>("ticked");   // check box names
-        QTest::addColumn<QStringList>("selected"); // "list:alias"
-        QTest::addColumn<QString>("lists");        // after the apply
+        QTest::addColumn<QString>("ticked");   // check box names
+        QTest::addColumn<QString>("selected"); // "list:alias"
+        QTest::addColumn<QString>("lists");    // after the apply
         QTest::addColumn<int>("logEntries");
         QTest::addColumn<QString>("goneBefore"); // its binding vanishes after the lists filled
 
-        const QString before = "S7|S0|cchen,llang,-|hhuber,jdoe";
-        QTest::newRow("nothing ticked: reload only")
-            << QStringList() << QStringList{"um:cchen"} << "S7|S0|cchen,hhuber,llang,-|jdoe" << 0
-            << "hhuber";
-        QTest::newRow("bind one mailbox")
-            << QStringList{"registerMailboxesCheck"} << QStringList{"um:cchen", "bm:jdoe"}
-            << "S7|S0|llang,-|cchen,hhuber,jdoe" << 0 << "";
+        const char *bind = "registerMailboxesCheck", *unbind = "unregisterMailboxesCheck";
+        row("nothing ticked: reload only", "", "um:cchen", "S7|S0|cchen,hhuber,llang,-|jdoe", 0,
+            "hhuber");
+        row("bind one mailbox", bind, "um:cchen bm:jdoe", "S7|S0|llang,-|cchen,hhuber,jdoe", 0, "");
         // Reached by its address's local part only: the first attempt binds, and the
         // attempts by alias, which would fail and log, never run.
-        QTest::newRow("bind by local part")
-            << QStringList{"registerMailboxesCheck"} << QStringList{"um:llang"}
-            << "S7|S0|cchen,-|hhuber,jdoe,llang" << 0 << "";
-        QTest::newRow("unbind a localised inbox")
-            << QStringList{"unregisterMailboxesCheck"} << QStringList{"bm:hhuber"}
-            << "S7|S0|cchen,hhuber,llang,-|jdoe" << 0 << "";
-        QTest::newRow("swap both stores")
-            << QStringList{"registerStoresCheck", "unregisterStoresCheck"}
-            << QStringList{"us:SystemMailbox{7", "bs:SystemMailbox{0"}
-            << "S0|S7|cchen,llang,-|hhuber,jdoe" << 0 << "";
+        row("bind by local part", bind, "um:llang", "S7|S0|cchen,-|hhuber,jdoe,llang", 0, "");
+        row("unbind a localised inbox", unbind, "bm:hhuber", "S7|S0|cchen,hhuber,llang,-|jdoe", 0,
+            "");
+        row("swap both stores", "registerStoresCheck unregisterStoresCheck",
+            "us:SystemMailbox{7 bs:SystemMailbox{0", "S0|S7|cchen,llang,-|hhuber,jdoe", 0, "");
         // The entry has neither alias nor address: no attempt, nothing logged.
-        QTest::newRow("bind what has no name")
-            << QStringList{"registerMailboxesCheck"} << QStringList{"um:-"} << before << 0 << "";
+        row("bind what has no name", bind, "um:-", "S7|S0|cchen,llang,-|hhuber,jdoe", 0, "");
         // Already gone: the delete attempts by alias log, those by address do not.
-        QTest::newRow("unbind twice")
-            << QStringList{"unregisterMailboxesCheck"} << QStringList{"bm:jdoe"}
-            << "S7|S0|cchen,jdoe,llang,-|hhuber" << 2 << "jdoe";
+        row("unbind twice", unbind, "bm:jdoe", "S7|S0|cchen,jdoe,llang,-|hhuber", 2, "jdoe");
     }
     void apply()
     {
-        QFETCH(QStringList, selected);
-        QFETCH(QStringList, ticked);
+        QFETCH(QString, selected);
+        QFETCH(QString, ticked);
         QFETCH(QString, goneBefore);
         QFETCH(QString, lists);
         QFETCH(int, logEntries);
@@ -331,7 +259,7 @@ private slots:
                                                     {"bm", &lab.form.boundMailboxList}};
         for (auto it = byName.begin(); it != byName.end(); ++it) {
             QStringList aliases;
-            for (const QString &s : selected)
+            for (const QString &s : selected.split(' '))
                 if (s.startsWith(it.key() + ':'))
                     aliases << s.mid(3);
             lab.select(**it, aliases);
@@ -339,7 +267,7 @@ private slots:
         for (CheckBoxModel *check :
              {&lab.form.registerStoresCheck, &lab.form.registerMailboxesCheck,
               &lab.form.unregisterMailboxesCheck, &lab.form.unregisterStoresCheck})
-            check->setValue(ticked.contains(check->name()) ? 1 : 0);
+            check->setValue(ticked.split(u' ').contains(check->name()) ? 1 : 0);
         lab.form.installSinkCheck.setValue(0);
         if (!goneBefore.isEmpty())
             QVERIFY(RegistrationItems::deleteRegistrationItem(FileMailboxRoot + '/' + goneBefore,
@@ -369,20 +297,14 @@ private slots:
         QTest::addColumn<QString>("check");
         QTest::addColumn<QString>("alias"); // selected in the box's list; empty: none
         QTest::addColumn<QString>("message");
-        const QString forRegistration = "Please select the mailbox(es) for registration";
-        const QString forUnregistration = "Please select the mailbox(es) for unregistration";
-        QTest::newRow("register stores") << "registerStoresCheck"
-                                         << "" << forRegistration;
-        QTest::newRow("register mailboxes") << "registerMailboxesCheck"
-                                            << "" << forRegistration;
-        QTest::newRow("unregister mailboxes") << "unregisterMailboxesCheck"
-                                              << "" << forUnregistration;
-        QTest::newRow("unregister stores") << "unregisterStoresCheck"
-                                           << "" << forUnregistration;
+        const QString registration = u"Please select the mailbox(es) for registration"_s;
+        const QString unregistration = u"Please select the mailbox(es) for unregistration"_s;
+        row("register stores", u"registerStoresCheck"_s, QString(), registration);
+        row("register mailboxes", u"registerMailboxesCheck"_s, QString(), registration);
+        row("unregister mailboxes", u"unregisterMailboxesCheck"_s, QString(), unregistration);
+        row("unregister stores", u"unregisterStoresCheck"_s, QString(), unregistration);
         // The four boxes share one guard: a selection in the box's own list lets it pass.
-        QTest::newRow("unregister mailboxes, selected") << "unregisterMailboxesCheck"
-                                                        << "jdoe"
-                                                        << "";
+        row("unregister mailboxes, selected", u"unregisterMailboxesCheck"_s, u"jdoe"_s, QString());
     }
     void selectionGuards()
     {
@@ -429,23 +351,14 @@ private slots:
         QTest::addColumn<bool>("uninstallToo");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("installed");
-        const QString fillIdentity = "Please fill the Identity and Password fields";
-        QTest::newRow("installs") << "CORP\\sink"
-                                  << " pw "
-                                  << "X-Spam: yes" << false << "" << true;
-        QTest::newRow("blank identity") << "  "
-                                        << "pw"
-                                        << "X-Spam: yes" << false << fillIdentity << false;
-        QTest::newRow("blank password") << "CORP\\sink"
-                                        << "  "
-                                        << "" << false << fillIdentity << false;
-        QTest::newRow("empty rule")
-            << "CORP\\sink"
-            << "pw"
-            << "" << false << "Please fill the Spam header and Target folder fields" << false;
-        QTest::newRow("install, then uninstall last") << "CORP\\sink"
-                                                      << "pw"
-                                                      << "X-Spam: yes" << true << "" << false;
+        const QString fill = u"Please fill the Identity and Password fields"_s;
+        const QString sink = u"CORP\\sink"_s, spam = u"X-Spam: yes"_s, pw = u"pw"_s, none;
+        row("installs", sink, u" pw "_s, spam, false, none, true);
+        row("blank identity", u"  "_s, pw, spam, false, fill, false);
+        row("blank password", sink, u"  "_s, none, false, fill, false);
+        row("empty rule", sink, pw, none, false,
+            u"Please fill the Spam header and Target folder fields"_s, false);
+        row("install, then uninstall last", sink, pw, spam, true, none, false);
     }
     void install()
     {

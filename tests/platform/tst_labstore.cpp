@@ -1,4 +1,4 @@
-#include "labhelpers.h"
+#include "support/labfixture.h"
 
 #include <QTest>
 
@@ -7,6 +7,10 @@ using platform::RecordMode;
 using Connection = std::unique_ptr<platform::StoreConnection>;
 
 namespace {
+
+const QString fileRoot = QStringLiteral("file://./backofficestorage/corp.example.local/mbx/");
+const QString httpRoot =
+    QStringLiteral("http://exch01.corp.example.local/exadmin/corp.example.local/mbx/");
 
 lab::Mailbox mailbox(const QString &name, bool fileForm = true, bool httpForm = true)
 {
@@ -78,7 +82,8 @@ private slots:
         row("file-only by http", httpRoot + "fonly", missing);
         row("unknown domain folder", file + "other.local/mbx/jdoe", missing);
         row("empty path", file, 1);
-        row("no exadmin", http + "public/corp.example.local/mbx/jdoe", 1);
+        // A first folder as long as "exadmin": only its name tells it is no store root.
+        row("no exadmin", http + "mailbox/corp.example.local/mbx/jdoe", 1);
     }
 
     void openUrl()
