@@ -77,6 +77,12 @@ private slots:
             << QByteArray("[directory]\nbackend=ldap\nuri=ldaps://dc1\nstartTls=true\n")
             << QStringLiteral("directory/startTls");
         QTest::newRow("no seconds") << ldap + "timeout=0\n" << QStringLiteral("directory/timeout");
+        QTest::newRow("referral host as an address")
+            << ldap + "referralHosts=\"dc2, ldap://dc3\"\n"
+            << QStringLiteral("directory/referralHosts: \"ldap://dc3\" is not a host");
+        QTest::newRow("referral host's port too large")
+            << ldap + "referralHosts=dc2:65536\n"
+            << QStringLiteral("directory/referralHosts: \"dc2:65536\"");
         QTest::newRow("name without password")
             << ldap + "bindDn=CN=svc\n"
             << QStringLiteral("directory/bindDn: needs passwordFile");
