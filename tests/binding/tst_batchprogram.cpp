@@ -1,10 +1,9 @@
 #include "hosting/sinkhosting.h"
 #include "mailboxes/mailboxlab.h"
+#include "platform/lab/labreport.h"
 
 #include <QDir>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,17 +14,12 @@ namespace {
 
 const QString Bin = qEnvironmentVariable("KESTRELON_BIN");
 
-// "alias:priority" of every registration item, as kestrelon-lab show --json lists them;
-// an item without all seven properties shows as "alias:broken".
+// "alias:priority" of every registration item in the lab's report; an item without all
+// seven properties shows as "alias:broken".
 QStringList bindings(const QString &labFile)
 {
-    QProcess show;
-    show.start(Bin + "/kestrelon-lab", {"show", labFile, "--json"});
-    if (!show.waitForFinished(60000) || show.exitCode() != 0)
-        return {"show failed"};
     QStringList out;
-    const QJsonObject report = QJsonDocument::fromJson(show.readAllStandardOutput()).object();
-    for (const QJsonValue box : report["mailboxes"].toArray()) {
+    for (const QJsonValue box : lab::labReport(labFile)["mailboxes"].toArray()) {
         for (const char *folder : {"inboxItems", "globalEventsItems"}) {
             for (const QJsonValue item : box[folder].toArray()) {
                 const QJsonArray properties = item["properties"].toArray();

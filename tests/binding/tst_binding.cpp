@@ -3,12 +3,14 @@
 #include "mailboxes/mailboxlab.h"
 #include "platform/lab/labreport.h"
 #include "platform/lab/standinlibrary.h"
+#include "support/datarow.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QTest>
 
 using namespace mailboxtest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -52,20 +54,16 @@ private:
 };
 
 // The window's model on a lab, run from a folder that holds the sink library.
-struct BindingLab : MailboxLab<>
+struct BindingLab : MailboxLab<>, LibraryFolder
 {
-    QTemporaryDir folder;
-    QString previousFolder = QDir::currentPath();
+    platform::Platform *used = nullptr; // what create() writes through; the lab when null
 
-    explicit BindingLab(const lab::Scenario &scenario = mixedScenario()) : MailboxLab(scenario)
+    explicit BindingLab(const lab::Scenario &scenario = mixedScenario())
+        : MailboxLab(scenario),
+          LibraryFolder(QByteArray(lab::StandInMarker) + "\nKestrelon.KestrelonCls\n")
     {
-        QDir::setCurrent(folder.path());
-        QFile library(folder.filePath("Kestrelon.dll"));
-        if (library.open(QIODevice::WriteOnly))
-            library.write(QByteArray(lab::StandInMarker) + "\nKestrelon.KestrelonCls\n");
         form.refreshInstallState();
     }
-    ~BindingLab() { QDir::setCurrent(previousFolder); }
 
     // "name=value" per property of the named mailbox's items, in stored order; the folder is
     // "inbox" or "global".
@@ -99,17 +97,10 @@ struct BindingLab : MailboxLab<>
         return RegistrationItems::createRegistrationItem(
             mailbox, folder, ItemName, "onsyncsave", "Kestrelon.KestrelonCls",
             folder.compare(Inbox, Qt::CaseInsensitive) == 0 ? "SHALLOW" : "ANY",
-            " WHERE \"DAV:ishidden\" = FALSE", priority, log, *platform, form.errorLog);
+            " WHERE \"DAV:ishidden\" = FALSE", priority, log, used ? *used : *platform,
+            form.errorLog);
     }
 };
-
-lab::Scenario baseScenarioWith(const QList<lab::MailboxUser> &users)
-{
-    lab::Scenario scenario = baseScenario();
-    for (const lab::MailboxUser &user : users)
-        lab::addMailboxUser(scenario, user);
-    return scenario;
-}
 
 QString urls(const QList<RegistrationProbe::Attempt> &attempts)
 {
@@ -187,21 +178,19 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("result"); // after the mailbox URL
         QTest::addColumn<QString>("stored"); // mailbox name:folder of the item written
+        QTest::addColumn<bool>("commitRefused");
 
-        QTest::newRow("inbox") << "cchen" << Inbox << "/Inbox"
-                               << "cchen:inbox";
-        QTest::newRow("INBOX, localised") << "hhuber"
-                                          << "INBOX"
-                                          << "/Posteingang"
-                                          << "hhuber:inbox";
-        QTest::newRow("store-wide")
-            << StoreAlias << GlobalEvents << "/" + GlobalEvents << StoreAlias + ":global";
-        QTest::newRow("no such folder") << "cchen"
-                                        << "Calendar/None"
-                                        << ""
-                                        << "";
-        QTest::newRow("no such mailbox") << "nobody" << Inbox << ""
-                                         << "";
+        const QString none;
+        row("inbox", u"cchen"_s, Inbox, u"/Inbox"_s, u"cchen:inbox"_s, false);
+        row("INBOX, localised", u"hhuber"_s, u"INBOX"_s, u"/Posteingang"_s, u"hhuber:inbox"_s,
+            false);
+        row("store-wide", StoreAlias, GlobalEvents, "/" + GlobalEvents, StoreAlias + ":global",
+            false);
+        // Failures log once, and leave nothing behind.
+        row("no such folder", u"cchen"_s, u"Calendar/None"_s, none, none, false);
+        row("no such mailbox", u"nobody"_s, Inbox, none, none, false);
+        row("read-only mailbox", u"rro"_s, Inbox, none, none, false);
+        row("commit refused", u"cchen"_s, Inbox, none, none, true);
     }
     void createRegistrationItem()
     {
@@ -209,8 +198,16 @@ private slots:
         QFETCH(QString, result);
         QFETCH(QString, stored);
         QFETCH(QString, folder);
-        BindingLab lab(baseScenarioWith({person("Carol Chen", "cchen", "cchen@" + Domain),
-                                         person("Hans Huber", "hhuber", "", "localised")}));
+        QFETCH(bool, commitRefused);
+        lab::Scenario scenario = baseScenario();
+        lab::addMailboxUser(scenario, person("Rita Ro", "rro", ""));
+        scenario.mailboxes.last().writable = false;
+        lab::addMailboxUser(scenario, person("Carol Chen", "cchen", "cchen@" + Domain));
+        lab::addMailboxUser(scenario, person("Hans Huber", "hhuber", "", "localised"));
+        BindingLab lab(scenario);
+        CommitFailingPlatform failing(*lab.platform);
+        if (commitRefused)
+            lab.used = &failing;
         const QString url = FileMailboxRoot + '/' + mailbox;
         // Twice: the second write replaces the first.
         lab.create(url, folder, false, "7");
@@ -219,6 +216,7 @@ private slots:
         if (stored.isEmpty()) {
             QCOMPARE(lab.logEntries(), 1);
             QVERIFY(lab.form.errorLogEdit.text().contains("] " + url + " - ERROR: "));
+            QCOMPARE(lab.items(mailbox), QStringList());
             return;
         }
         QCOMPARE(lab.logEntries(), 0);
@@ -229,54 +227,6 @@ private slots:
                          QString("MatchScope=") + (stored.endsWith("inbox") ? "SHALLOW" : "ANY"),
                          "criteria= WHERE \"DAV:ishidden\" = FALSE", "priority=100",
                          "DAV:ishidden=true"}));
-    }
-
-    void failedWritesLeaveNothing_data()
-    {
-        QTest::addColumn<bool>("readOnly");
-        QTest::newRow("read-only mailbox") << true;
-        QTest::newRow("commit refused") << false;
-    }
-    void failedWritesLeaveNothing()
-    {
-        QFETCH(bool, readOnly);
-        lab::MailboxUser user = person("Carol Chen", "cchen", "");
-        lab::Scenario scenario = baseScenarioWith({user});
-        scenario.mailboxes.last().writable = !readOnly;
-        BindingLab lab(scenario);
-        CommitFailingPlatform failing(*lab.platform);
-        platform::Platform &used = readOnly ? *lab.platform : failing;
-        QCOMPARE(RegistrationItems::createRegistrationItem(FileMailboxRoot + "/cchen", Inbox,
-                                                           ItemName, "m", "c", "s", "", "1", true,
-                                                           used, lab.form.errorLog),
-                 QString());
-        QCOMPARE(lab.items("cchen"), QStringList());
-        QCOMPARE(lab.logEntries(), 1);
-    }
-
-    void deleteRegistrationItem_data()
-    {
-        QTest::addColumn<bool>("present");
-        QTest::addColumn<bool>("log");
-        QTest::addColumn<int>("entries");
-        QTest::newRow("present") << true << true << 0;
-        QTest::newRow("missing, logged") << false << true << 1;
-        QTest::newRow("missing, quiet") << false << false << 0;
-    }
-    void deleteRegistrationItem()
-    {
-        QFETCH(bool, present);
-        QFETCH(bool, log);
-        QFETCH(int, entries);
-        BindingLab lab(baseScenarioWith({person("Hans Huber", "hhuber", "", "localised")}));
-        const QString url = HttpMailboxRoot + "/hhuber";
-        if (present)
-            QVERIFY(!lab.create(url, Inbox, true).isEmpty());
-        QCOMPARE(RegistrationItems::deleteRegistrationItem(url, "Inbox", ItemName, log,
-                                                           *lab.platform, lab.form.errorLog),
-                 present);
-        QCOMPARE(lab.items("hhuber"), QStringList());
-        QCOMPARE(lab.logEntries(), entries);
     }
 
     void apply_data()
@@ -369,20 +319,14 @@ private slots:
         QTest::addColumn<QString>("check");
         QTest::addColumn<QString>("alias"); // selected in the box's list; empty: none
         QTest::addColumn<QString>("message");
-        const QString forRegistration = "Please select the mailbox(es) for registration";
-        const QString forUnregistration = "Please select the mailbox(es) for unregistration";
-        QTest::newRow("register stores") << "registerStoresCheck"
-                                         << "" << forRegistration;
-        QTest::newRow("register mailboxes") << "registerMailboxesCheck"
-                                            << "" << forRegistration;
-        QTest::newRow("unregister mailboxes") << "unregisterMailboxesCheck"
-                                              << "" << forUnregistration;
-        QTest::newRow("unregister stores") << "unregisterStoresCheck"
-                                           << "" << forUnregistration;
+        const QString registration = u"Please select the mailbox(es) for registration"_s;
+        const QString unregistration = u"Please select the mailbox(es) for unregistration"_s;
+        row("register stores", u"registerStoresCheck"_s, QString(), registration);
+        row("register mailboxes", u"registerMailboxesCheck"_s, QString(), registration);
+        row("unregister mailboxes", u"unregisterMailboxesCheck"_s, QString(), unregistration);
+        row("unregister stores", u"unregisterStoresCheck"_s, QString(), unregistration);
         // The four boxes share one guard: a selection in the box's own list lets it pass.
-        QTest::newRow("unregister mailboxes, selected") << "unregisterMailboxesCheck"
-                                                        << "jdoe"
-                                                        << "";
+        row("unregister mailboxes, selected", u"unregisterMailboxesCheck"_s, u"jdoe"_s, QString());
     }
     void selectionGuards()
     {
@@ -429,23 +373,14 @@ private slots:
         QTest::addColumn<bool>("uninstallToo");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("installed");
-        const QString fillIdentity = "Please fill the Identity and Password fields";
-        QTest::newRow("installs") << "CORP\\sink"
-                                  << " pw "
-                                  << "X-Spam: yes" << false << "" << true;
-        QTest::newRow("blank identity") << "  "
-                                        << "pw"
-                                        << "X-Spam: yes" << false << fillIdentity << false;
-        QTest::newRow("blank password") << "CORP\\sink"
-                                        << "  "
-                                        << "" << false << fillIdentity << false;
-        QTest::newRow("empty rule")
-            << "CORP\\sink"
-            << "pw"
-            << "" << false << "Please fill the Spam header and Target folder fields" << false;
-        QTest::newRow("install, then uninstall last") << "CORP\\sink"
-                                                      << "pw"
-                                                      << "X-Spam: yes" << true << "" << false;
+        const QString fill = u"Please fill the Identity and Password fields"_s;
+        const QString sink = u"CORP\\sink"_s, spam = u"X-Spam: yes"_s, pw = u"pw"_s, none;
+        row("installs", sink, u" pw "_s, spam, false, none, true);
+        row("blank identity", u"  "_s, pw, spam, false, fill, false);
+        row("blank password", sink, u"  "_s, none, false, fill, false);
+        row("empty rule", sink, pw, none, false,
+            u"Please fill the Spam header and Target folder fields"_s, false);
+        row("install, then uninstall last", sink, pw, spam, true, none, false);
     }
     void install()
     {

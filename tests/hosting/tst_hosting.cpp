@@ -2,6 +2,7 @@
 #include "platform/lab/labplatform.h"
 #include "platform/lab/standinlibrary.h"
 #include "platform/platformerror.h"
+#include "support/datarow.h"
 #include "support/labfixture.h"
 
 #include <QCryptographicHash>
@@ -10,6 +11,8 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -24,19 +27,12 @@ QByteArray standIn(const QStringList &components)
 
 // The window's model on a lab, run from a folder of its own that holds the given
 // Kestrelon.dll (none when null).
-struct HostingLab : LabFixture<>
+struct HostingLab : LabFixture<>, LibraryFolder
 {
-    QTemporaryDir folder;
-    QString previousFolder = QDir::currentPath();
-
-    HostingLab(const lab::Scenario &scenario, const QByteArray &library) : LabFixture(scenario)
+    HostingLab(const lab::Scenario &scenario, const QByteArray &library)
+        : LabFixture(scenario), LibraryFolder(library)
     {
-        QDir::setCurrent(folder.path());
-        QFile file(folder.filePath("Kestrelon.dll"));
-        if (!library.isNull() && file.open(QIODevice::WriteOnly))
-            file.write(library);
     }
-    ~HostingLab() { QDir::setCurrent(previousFolder); }
 
     lab::LabDatabase &database() { return static_cast<lab::LabPlatform &>(*platform).database(); }
     const QString &log() const { return form.errorLogEdit.text(); }
@@ -122,18 +118,12 @@ private slots:
         QTest::addColumn<QString>("folder");  // the current folder, below a temporary one
         QTest::addColumn<QString>("library"); // where Kestrelon.dll is put, and what it is
         QTest::addColumn<QString>("outcome"); // of refreshing and installing
-        QTest::newRow("folder with a backslash") << "a\\b"
-                                                 << "a\\b/Kestrelon.dll"
-                                                 << "installed";
-        QTest::newRow("not where the backslash splits") << "a\\b"
-                                                        << "a/b/Kestrelon.dll"
-                                                        << "not installable";
-        QTest::newRow("a FIFO") << "f"
-                                << "f/Kestrelon.dll fifo"
-                                << "not installable";
-        QTest::newRow("too large to be whole") << "big"
-                                               << "big/Kestrelon.dll large"
-                                               << "installed, component refused";
+        const QString installed = u"installed"_s, notInstallable = u"not installable"_s;
+        row("folder with a backslash", u"a\\b"_s, u"a\\b/Kestrelon.dll"_s, installed);
+        row("not where the backslash splits", u"a\\b"_s, u"a/b/Kestrelon.dll"_s, notInstallable);
+        row("a FIFO", u"f"_s, u"f/Kestrelon.dll fifo"_s, notInstallable);
+        row("too large to be whole", u"big"_s, u"big/Kestrelon.dll large"_s,
+            u"installed, component refused"_s);
     }
     void libraryPlaces()
     {
@@ -177,35 +167,23 @@ private slots:
         QTest::addColumn<QString>("outcome");
 
         const QByteArray sink = standIn({"Kestrelon.Cls"});
-        QTest::newRow("identity and password trimmed")
-            << " CORP\\svc  "
-            << "  pa ss " << config << sink << ""
-            << "Kestrelon[CORP\\svc]{Kestrelon.Cls*} password";
-        QTest::newRow("identity without password: neither set") << "CORP\\svc"
-                                                                << "   " << config << sink << ""
-                                                                << "Kestrelon[]{Kestrelon.Cls*}";
-        QTest::newRow("empty configuration: construction stays off")
-            << ""
-            << ""
-            << "" << sink << ""
-            << "Kestrelon[]{Kestrelon.Cls}";
-        QTest::newRow("no component named Kestrelon.<class> in that case")
-            << ""
-            << "" << config << standIn({"Other.Cls", "kestrelon.Lower"}) << ""
-            << "Kestrelon[]{Other.Cls, kestrelon.Lower}";
-        QTest::newRow("only the first matching component")
-            << ""
-            << "" << config << standIn({"Other.Cls", "Kestrelon.One", "Kestrelon.Two"}) << ""
-            << "Kestrelon[]{Other.Cls, Kestrelon.One*, Kestrelon.Two}";
-        QTest::newRow("not a component library: failing after the save")
-            << "CORP\\svc"
-            << "pw" << config << QByteArray("MZ\x90") << ""
-            << "Kestrelon[CORP\\svc]{} password -2147024703";
-        QTest::newRow("failing save: no half-saved application")
-            << "CORP\\svc"
-            << "pw" << config << sink
-            << "BEFORE INSERT ON catalog_property WHEN NEW.name = 'Password'"
-            << "1002";
+        const QString svc = u"CORP\\svc"_s, none;
+        row("identity and password trimmed", u" CORP\\svc  "_s, u"  pa ss "_s, config, sink, none,
+            u"Kestrelon[CORP\\svc]{Kestrelon.Cls*} password"_s);
+        row("identity without password: neither set", svc, u"   "_s, config, sink, none,
+            u"Kestrelon[]{Kestrelon.Cls*}"_s);
+        row("empty configuration: construction stays off", none, none, none, sink, none,
+            u"Kestrelon[]{Kestrelon.Cls}"_s);
+        row("no component named Kestrelon.<class> in that case", none, none, config,
+            standIn({"Other.Cls", "kestrelon.Lower"}), none,
+            u"Kestrelon[]{Other.Cls, kestrelon.Lower}"_s);
+        row("only the first matching component", none, none, config,
+            standIn({"Other.Cls", "Kestrelon.One", "Kestrelon.Two"}), none,
+            u"Kestrelon[]{Other.Cls, Kestrelon.One*, Kestrelon.Two}"_s);
+        row("not a component library: failing after the save", svc, u"pw"_s, config,
+            QByteArray("MZ\x90"), none, u"Kestrelon[CORP\\svc]{} password -2147024703"_s);
+        row("failing save: no half-saved application", svc, u"pw"_s, config, sink,
+            u"BEFORE INSERT ON catalog_property WHEN NEW.name = 'Password'"_s, u"1002"_s);
     }
 
     void install()
@@ -333,17 +311,12 @@ private slots:
         QTest::addColumn<QString>("identity");
 
         const QString person = "CN=Person,CN=Schema,CN=Configuration,DC=corp,DC=example,DC=com";
-        QTest::newRow("LAN group wins") << "CORP" << person << "CORP\\admin";
-        QTest::newRow("directory domain, blanks and a trailing part")
-            << ""
-            << "CN=Person,dc= corp, DC=example,DC=com,O=Extra"
-            << "corp.example.com\\admin";
-        QTest::newRow("category without DC=") << ""
-                                              << "CN=Person,CN=Schema"
-                                              << "";
-        QTest::newRow("no directory entry, no LAN group") << ""
-                                                          << ""
-                                                          << "";
+        const QString none;
+        row("LAN group wins", u"CORP"_s, person, u"CORP\\admin"_s);
+        row("directory domain, blanks and a trailing part", none,
+            u"CN=Person,dc= corp, DC=example,DC=com,O=Extra"_s, u"corp.example.com\\admin"_s);
+        row("category without DC=", none, u"CN=Person,CN=Schema"_s, none);
+        row("no directory entry, no LAN group", none, none, none);
     }
 
     void identityProposal()

@@ -1,19 +1,10 @@
 #include "mailboxlab.h"
+#include "support/datarow.h"
 
 #include <QtTest>
 
 using namespace mailboxtest;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-template<typename... Texts> void row(const char *tag, const Texts &...texts)
-{
-    QTestData &data = QTest::newRow(tag);
-    ((data << QString::fromUtf8(texts)), ...);
-}
-
-} // namespace
 
 // The four mailbox lists filled from a lab's directory and store.
 class TestMailboxEnumeration : public QObject

@@ -1,4 +1,4 @@
-#include "labhelpers.h"
+#include "support/labfixture.h"
 
 #include <QDir>
 #include <QTest>
@@ -54,12 +54,15 @@ private slots:
         platform::CatalogObject *app = apps->item(indexOf(*apps, "Kestrelon"));
         QCOMPARE(app->value("Password").toString(), QStringLiteral("********"));
         QCOMPARE(app->value("Identity").toString(), QStringLiteral("CORP\\svc"));
+        // Nowhere in clear, in the lab file or beside it.
         m_lab->platform.reset();
-        const QByteArray bytes = readAll(m_lab->path());
-        QVERIFY(!bytes.isEmpty());
-        QVERIFY(!bytes.contains(secret.toUtf8()));
-        QVERIFY(!bytes.contains(secret.toUtf8().toHex()));
-        QVERIFY(!bytes.contains(QByteArrayLiteral("archiver-secret")));
+        QVERIFY(!readAll(m_lab->path()).isEmpty());
+        for (const QFileInfo &file : QFileInfo(m_lab->path()).dir().entryInfoList(QDir::Files)) {
+            const QByteArray bytes = readAll(file.filePath());
+            QVERIFY(!bytes.contains(secret.toUtf8()));
+            QVERIFY(!bytes.contains(secret.toUtf8().toHex()));
+            QVERIFY(!bytes.contains(QByteArrayLiteral("archiver-secret")));
+        }
     }
 
     void installComponentFailures_data()

@@ -1,4 +1,4 @@
-#include "labhelpers.h"
+#include "support/labfixture.h"
 
 #include <QDir>
 #include <QSqlDatabase>

@@ -1,4 +1,4 @@
-#include "labhelpers.h"
+#include "support/labfixture.h"
 
 #include <QTest>
 
@@ -7,6 +7,10 @@ using platform::RecordMode;
 using Connection = std::unique_ptr<platform::StoreConnection>;
 
 namespace {
+
+const QString fileRoot = QStringLiteral("file://./backofficestorage/corp.example.local/mbx/");
+const QString httpRoot =
+    QStringLiteral("http://exch01.corp.example.local/exadmin/corp.example.local/mbx/");
 
 lab::Mailbox mailbox(const QString &name, bool fileForm = true, bool httpForm = true)
 {

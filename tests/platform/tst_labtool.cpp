@@ -1,3 +1,5 @@
+#include "support/labfixture.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -22,7 +24,7 @@ struct Run
 const QString program = qEnvironmentVariable("KESTRELON_BIN") + "/kestrelon-lab";
 
 // Runs kestrelon-lab to its end; its standard output goes to a file when one is given.
-Run lab(const QStringList &arguments, const QString &output = QString())
+Run labTool(const QStringList &arguments, const QString &output = QString())
 {
     QProcess process;
     if (!output.isEmpty())
@@ -39,17 +41,11 @@ Run lab(const QStringList &arguments, const QString &output = QString())
 
 QJsonObject showJson(const QString &file)
 {
-    const Run shown = lab({"show", file, "--json"});
+    const Run shown = labTool({"show", file, "--json"});
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(shown.out.toUtf8(), &error);
     return shown.status == 0 && error.error == QJsonParseError::NoError ? document.object()
                                                                         : QJsonObject();
-}
-
-QByteArray bytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -63,19 +59,19 @@ private slots:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("demo.sqlite"));
-        const Run created = lab({"create", file, "--demo"});
+        const Run created = labTool({"create", file, "--demo"});
         QCOMPARE(created.status, 0);
         QVERIFY(created.out.contains(file));
 
-        const QByteArray before = bytes(file);
-        const Run shown = lab({"show", file});
+        const QByteArray before = readAll(file);
+        const Run shown = labTool({"show", file});
         QCOMPARE(shown.status, 0);
         for (const char *line : {"computerName: \"EXCH01\"", "StoreEvents/GlobalEvents: 1 item(s)",
                                  "inbox \"Posteingang\"", "component Archiver.ArchiveCls"})
             QVERIFY2(shown.out.contains(QLatin1String(line)), line);
         QVERIFY(!shown.out.contains("archiver-secret"));
         // A report lost to a full disk is a failure, not a truncated success.
-        const Run full = lab({"show", file, "--json"}, QStringLiteral("/dev/full"));
+        const Run full = labTool({"show", file, "--json"}, QStringLiteral("/dev/full"));
         QCOMPARE(full.status, 1);
         QVERIFY2(full.err.contains(file + ": cannot write the report") &&
                      full.err.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
@@ -84,7 +80,7 @@ private slots:
         const QJsonArray apps = showJson(file)["applications"].toArray();
         QCOMPARE(apps.size(), 1);
         QVERIFY(!apps[0]["properties"].toObject().contains("Password"));
-        QCOMPARE(bytes(file), before);
+        QCOMPARE(readAll(file), before);
     }
 
     void refusals_data()
@@ -137,7 +133,7 @@ private slots:
         QVERIFY(!QFile::exists(file));
         if (!kill)
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
-        QCOMPARE(lab({"create", file, "--demo"}).status, 0);
+        QCOMPARE(labTool({"create", file, "--demo"}).status, 0);
     }
 
     void refusals()
@@ -153,8 +149,8 @@ private slots:
             file.write("not a lab\n");
         }
         const QString labFile = dir.filePath(QStringLiteral("lab.sqlite"));
-        QCOMPARE(lab({"create", labFile, "--demo"}).status, 0);
-        const QByteArray labBytes = bytes(labFile);
+        QCOMPARE(labTool({"create", labFile, "--demo"}).status, 0);
+        const QByteArray labBytes = readAll(labFile);
         const auto place = [&](QString &text) {
             text.replace("./@lab", dir.path() + "/./lab.sqlite")
                 .replace("@lab", labFile)
@@ -164,13 +160,13 @@ private slots:
         for (QString &argument : arguments)
             place(argument);
         place(names);
-        const Run run = lab(arguments);
+        const Run run = labTool(arguments);
         QVERIFY(run.status > 0);
         QCOMPARE(run.err.count(u'\n'), 1);
         QVERIFY2(run.err.contains(names), qPrintable(run.err));
-        QCOMPARE(bytes(existing), QByteArray("not a lab\n"));
+        QCOMPARE(readAll(existing), QByteArray("not a lab\n"));
         QVERIFY(!QFile::exists(missing));
-        QCOMPARE(bytes(labFile), labBytes);
+        QCOMPARE(readAll(labFile), labBytes);
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include "platform/platformerror.h"
 #include "platform/serverconfig.h"
+#include "support/datarow.h"
 
 #include <QtTest>
 
@@ -13,22 +14,32 @@ class TestServerConfig : public QObject
     QTemporaryDir m_dir;
 
     QString write(const QString &name, const QByteArray &content,
-                  QFileDevice::Permissions permissions = QFileDevice::ReadOwner |
-                                                         QFileDevice::WriteOwner)
+                  QFileDevice::Permissions others = {})
     {
         const QString path = m_dir.filePath(name);
         QFile file(path);
         file.open(QIODevice::WriteOnly | QIODevice::Truncate);
         file.write(content);
         file.close();
-        file.setPermissions(permissions);
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | others);
         return path;
     }
 
 private slots:
+    // The password files the settings below name.
+    void initTestCase()
+    {
+        write("good.pw", "s3cret\n");
+        write("shared.pw", "s3cret", QFileDevice::ReadOther);
+        write("group.pw", "s3cret", QFileDevice::ReadGroup);
+        write("writable.pw", "s3cret", QFileDevice::WriteGroup);
+        write("empty.pw", "\n");
+        write("two.pw", "s3cret\nand more\n");
+        write("large.pw", QByteArray(1025, 'x'));
+    }
+
     void goodFile()
     {
-        write(QStringLiteral("good.pw"), "s3cret\n");
         const platform::ServerConfig config = platform::readServerConfig(write(
             QStringLiteral("good.ini"),
             "[lab]\nfile=labs/my.sqlite\n"
@@ -63,97 +74,62 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("fault");
         const QByteArray ldap = "[directory]\nbackend=ldap\nuri=ldap://dc1\n";
-        QTest::newRow("unknown key") << ldap + "bindDN=x\n"
-                                     << QStringLiteral("[directory] bindDN: unknown key");
-        QTest::newRow("unknown section") << QByteArray("[dircetory]\nbackend=ldap\n")
-                                         << QStringLiteral("[dircetory]: unknown section");
-        QTest::newRow("unknown backend") << QByteArray("[directory]\nbackend=ad\n")
-                                         << QStringLiteral("directory/backend: \"ad\"");
-        QTest::newRow("no address") << QByteArray("[directory]\nbackend=ldap\n")
-                                    << QStringLiteral("directory/uri: missing");
-        QTest::newRow("not ldap") << QByteArray("[directory]\nbackend=ldap\nuri=http://dc1\n")
-                                  << QStringLiteral("directory/uri: \"http://dc1\"");
-        QTest::newRow("TLS twice")
-            << QByteArray("[directory]\nbackend=ldap\nuri=ldaps://dc1\nstartTls=true\n")
-            << QStringLiteral("directory/startTls");
-        QTest::newRow("no seconds") << ldap + "timeout=0\n" << QStringLiteral("directory/timeout");
-        QTest::newRow("referral host as an address")
-            << ldap + "referralHosts=\"dc2, ldap://dc3\"\n"
-            << QStringLiteral("directory/referralHosts: \"ldap://dc3\" is not a host");
-        QTest::newRow("referral host's port too large")
-            << ldap + "referralHosts=dc2:65536\n"
-            << QStringLiteral("directory/referralHosts: \"dc2:65536\"");
-        QTest::newRow("name without password")
-            << ldap + "bindDn=CN=svc\n"
-            << QStringLiteral("directory/bindDn: needs passwordFile");
-        QTest::newRow("password readable by the group")
-            << ldap + "bindDn=CN=svc\npasswordFile=group.pw\n"
-            << QStringLiteral("can be read by other users");
-        QTest::newRow("empty password") << ldap + "bindDn=CN=svc\npasswordFile=empty.pw\n"
-                                        << QStringLiteral("empty.pw is empty");
-        QTest::newRow("backslash unquoted") << QByteArray("[machine]\nlanGroup=CORP\\admin\n")
-                                            << QStringLiteral("machine/lanGroup: holds a control");
+        const QByteArray bind = ldap + "bindDn=CN=svc\n";
         const QByteArray dav = "[store]\nbackend=webdav\n";
-        QTest::newRow("store: unknown key") << dav + "url=https://x\n"
-                                            << QStringLiteral("[store] url: unknown key");
-        QTest::newRow("store: unknown backend")
-            << QByteArray("[store]\nbackend=imap\n") << QStringLiteral("store/backend: \"imap\"");
-        QTest::newRow("store: not http") << dav + "baseUrl=ftp://x\n"
-                                         << QStringLiteral("store/baseUrl: \"ftp://x\"");
-        QTest::newRow("store: account in the address") << dav + "baseUrl=https://svc:pw@x\n"
-                                                       << QStringLiteral("store/baseUrl");
-        QTest::newRow("store: user without password")
-            << dav + "baseUrl=https://x\nuser=svc\n"
-            << QStringLiteral("store/user: needs passwordFile");
-        QTest::newRow("store: password readable by others")
-            << dav + "baseUrl=https://x\nuser=svc\npasswordFile=shared.pw\n"
-            << QStringLiteral("can be read by other users");
-        QTest::newRow("store: empty password")
-            << dav + "baseUrl=http://x\nuser=svc\npasswordFile=empty.pw\n"
-            << QStringLiteral("empty.pw is empty");
-        QTest::newRow("store: password over http")
-            << dav + "baseUrl=http://x\nuser=svc\npasswordFile=good.pw\n"
-            << QStringLiteral("store/user: the password would travel readable");
-        QTest::newRow("store: no seconds") << dav + "timeout=-1\n"
-                                           << QStringLiteral("store/timeout");
-        QTest::newRow("key given twice")
-            << QByteArray("[machine]\nlanGroup=A\n\nLANGROUP=B\n")
-            << QStringLiteral("line 4: [machine] LANGROUP is given twice");
-        QTest::newRow("line without =")
-            << QByteArray("[machine]\nlanGroup CORP\n")
-            << QStringLiteral("line 2: \"lanGroup CORP\" is no setting");
-        QTest::newRow("nothing set")
-            << QByteArray("; only a comment\n\n") << QStringLiteral("no setting in the file");
-        QTest::newRow("password others may change")
-            << ldap + "bindDn=CN=svc\npasswordFile=writable.pw\n"
-            << QStringLiteral("writable.pw can be changed by other users");
-        QTest::newRow("password of two lines") << ldap + "bindDn=CN=svc\npasswordFile=two.pw\n"
-                                               << QStringLiteral("two.pw holds more than one line");
-        QTest::newRow("password file too large")
-            << ldap + "bindDn=CN=svc\npasswordFile=large.pw\n"
-            << QStringLiteral("large.pw is larger than 1024 bytes");
-        QTest::newRow("not a flag") << QByteArray("[machine]\nclusterNode=maybe\n")
-                                    << QStringLiteral("machine/clusterNode: \"maybe\"");
+        const QByteArray davUser = dav + "baseUrl=http://x\nuser=svc\n";
+        const auto bad = [](const char *tag, const QByteArray &content, const char *fault) {
+            row(tag, content, QString::fromUtf8(fault));
+        };
+        bad("unknown key", ldap + "bindDN=x\n", "[directory] bindDN: unknown key");
+        bad("unknown section", "[dircetory]\nbackend=ldap\n", "[dircetory]: unknown section");
+        bad("unknown backend", "[directory]\nbackend=ad\n", "directory/backend: \"ad\"");
+        bad("no address", "[directory]\nbackend=ldap\n", "directory/uri: missing");
+        bad("not ldap", "[directory]\nbackend=ldap\nuri=http://dc1\n",
+            "directory/uri: \"http://dc1\"");
+        bad("TLS twice", "[directory]\nbackend=ldap\nuri=ldaps://dc1\nstartTls=true\n",
+            "directory/startTls");
+        bad("no seconds", ldap + "timeout=0\n", "directory/timeout");
+        bad("referral host as an address", ldap + "referralHosts=\"dc2, ldap://dc3\"\n",
+            "directory/referralHosts: \"ldap://dc3\" is not a host");
+        bad("referral host's port too large", ldap + "referralHosts=dc2:65536\n",
+            "directory/referralHosts: \"dc2:65536\"");
+        bad("name without password", bind, "directory/bindDn: needs passwordFile");
+        bad("password readable by the group", bind + "passwordFile=group.pw\n",
+            "can be read by other users");
+        bad("empty password", bind + "passwordFile=empty.pw\n", "empty.pw is empty");
+        bad("password others may change", bind + "passwordFile=writable.pw\n",
+            "writable.pw can be changed by other users");
+        bad("password of two lines", bind + "passwordFile=two.pw\n",
+            "two.pw holds more than one line");
+        bad("password file too large", bind + "passwordFile=large.pw\n",
+            "large.pw is larger than 1024 bytes");
+        bad("backslash unquoted", "[machine]\nlanGroup=CORP\\admin\n",
+            "machine/lanGroup: holds a control");
+        bad("not a flag", "[machine]\nclusterNode=maybe\n", "machine/clusterNode: \"maybe\"");
+        bad("store: unknown key", dav + "url=https://x\n", "[store] url: unknown key");
+        bad("store: unknown backend", "[store]\nbackend=imap\n", "store/backend: \"imap\"");
+        bad("store: not http", dav + "baseUrl=ftp://x\n", "store/baseUrl: \"ftp://x\"");
+        bad("store: account in the address", dav + "baseUrl=https://svc:pw@x\n", "store/baseUrl");
+        bad("store: user without password", dav + "baseUrl=https://x\nuser=svc\n",
+            "store/user: needs passwordFile");
+        bad("store: password readable by others",
+            dav + "baseUrl=https://x\nuser=svc\npasswordFile=shared.pw\n",
+            "can be read by other users");
+        bad("store: empty password", davUser + "passwordFile=empty.pw\n", "empty.pw is empty");
+        bad("store: password over http", davUser + "passwordFile=good.pw\n",
+            "store/user: the password would travel readable");
+        bad("store: no seconds", dav + "timeout=-1\n", "store/timeout");
+        bad("key given twice", "[machine]\nlanGroup=A\n\nLANGROUP=B\n",
+            "line 4: [machine] LANGROUP is given twice");
+        bad("line without =", "[machine]\nlanGroup CORP\n",
+            "line 2: \"lanGroup CORP\" is no setting");
+        bad("nothing set", "; only a comment\n\n", "no setting in the file");
     }
 
     void badSetting()
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, fault);
-        write(QStringLiteral("shared.pw"), "s3cret",
-              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
-        write(QStringLiteral("group.pw"), "s3cret",
-              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
-        write(QStringLiteral("empty.pw"), "\n");
-        write(QStringLiteral("good.pw"), "s3cret\n");
-        write(QStringLiteral("two.pw"), "s3cret\nand more\n");
-        write(QStringLiteral("large.pw"), QByteArray(1025, 'x'));
-        write(QStringLiteral("writable.pw"), "s3cret",
-              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::WriteGroup);
-        write(QStringLiteral("two.pw"), "s3cret\nand more\n");
-        write(QStringLiteral("large.pw"), QByteArray(1025, 'x'));
-        write(QStringLiteral("writable.pw"), "s3cret",
-              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::WriteGroup);
         const QString path = write(QStringLiteral("bad.ini"), content);
         try {
             platform::readServerConfig(path);

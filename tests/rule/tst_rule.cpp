@@ -1,6 +1,7 @@
 #include "rule/sinkconfiguration.h"
 #include "rule/spacetrim.h"
 #include "shell/recordingscreen.h"
+#include "support/datarow.h"
 
 #include <QtTest>
 
@@ -30,12 +31,6 @@ void checkTarget(const RuleRow &row, const QString &text, bool locked, bool brow
     QCOMPARE(row.targetEdit.locked(), locked);
     QCOMPARE(row.targetEdit.foreColor(), locked ? ColorRole::GrayText : ColorRole::WindowText);
     QCOMPARE(row.browseRecipientButton.enabled(), browse);
-}
-
-template<typename... Values> void row(const char *tag, const Values &...values)
-{
-    QTestData &data = QTest::newRow(tag);
-    ((data << values), ...);
 }
 
 // A rule as one text: "c0|c1|c2|c3;actions;t0|t1|t2|t3;priority", the four conditions,

@@ -3,6 +3,7 @@
 #include "shell/displaycheck.h"
 #include "shell/progress.h"
 #include "shell/repaintlock.h"
+#include "support/datarow.h"
 #include "support/labfixture.h"
 
 #include <limits>
@@ -25,17 +26,18 @@ private slots:
         QTest::addColumn<QString>("computer");
         QTest::addColumn<QString>("domain");
         QTest::addColumn<QStringList>("listing");
-        // fullComputerName, fileMailboxRoot, httpMailboxRoot
+        // shortComputerName, domainDnsName, fullComputerName, fileMailboxRoot, httpMailboxRoot
         QTest::addColumn<QStringList>("expected");
 
         // The listed folder is used as listed, and only the first entry counts.
         QTest::newRow("listed folder replaces the DNS name in both URLs")
             << "Mail2" << u"AD.example.ORG"_s << QStringList{"Example.Org", "other"}
-            << QStringList{"mail2.ad.example.org", "file://./backofficestorage/Example.Org/mbx",
+            << QStringList{"mail2", "ad.example.org", "mail2.ad.example.org",
+                           "file://./backofficestorage/Example.Org/mbx",
                            "http://mail2.ad.example.org/exadmin/Example.Org/mbx"};
         QTest::newRow("empty first entry keeps the DNS name")
             << "EXCH01" << u"Corp.Example.Local"_s << QStringList{"", "late.example"}
-            << QStringList{"exch01.corp.example.local",
+            << QStringList{"exch01", "corp.example.local", "exch01.corp.example.local",
                            "file://./backofficestorage/corp.example.local/mbx",
                            "http://exch01.corp.example.local/exadmin/corp.example.local/mbx"};
     }
@@ -53,9 +55,8 @@ private slots:
         scenario.machine.storeRootListing = listing;
         LabFixture lab(scenario);
         lab.form.onLoad();
-        QCOMPARE(lab.form.shortComputerName, computer.toLower());
-        QCOMPARE(lab.form.domainDnsName, domain.toLower());
-        QCOMPARE((QStringList{lab.form.fullComputerName, lab.form.fileMailboxRoot,
+        QCOMPARE((QStringList{lab.form.shortComputerName, lab.form.domainDnsName,
+                              lab.form.fullComputerName, lab.form.fileMailboxRoot,
                               lab.form.httpMailboxRoot}),
                  expected);
         QCOMPARE(lab.form.globals.globalCatalogPath, u"GC://dc01.corp.example.local"_s);
@@ -112,11 +113,11 @@ private slots:
         QTest::addColumn<QString>("commandLine");
         QTest::addColumn<bool>("batch");
 
-        QTest::newRow("/B") << "/B" << true;
-        QTest::newRow("-batch") << "-batch" << true;
-        QTest::newRow("b") << "b" << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("leading space") << " -b" << false;
+        row("/B", u"/B"_s, true);
+        row("-batch", u"-batch"_s, true);
+        row("b", u"b"_s, false);
+        row("empty", QString(), false);
+        row("leading space", u" -b"_s, false);
     }
 
     void batchSwitch()
@@ -279,30 +280,22 @@ private slots:
         QTest::addColumn<QString>("variables");
         QTest::addColumn<QString>("problem"); // empty: a window can open
 
-        QTest::newRow("nothing set") << ""
-                                     << "DISPLAY and WAYLAND_DISPLAY are not set";
-        QTest::newRow("X display that answers") << "DISPLAY=:971"
-                                                << "";
-        QTest::newRow("X display, screen given") << "DISPLAY=unix:971.0"
-                                                 << "";
-        QTest::newRow("X display nobody serves") << "DISPLAY=:972"
-                                                 << "DISPLAY=:972 does not answer";
-        QTest::newRow("X display on no host") << "DISPLAY=nohost.invalid:0"
-                                              << "DISPLAY=nohost.invalid:0 does not answer";
-        QTest::newRow("not a display name") << "DISPLAY=tv"
-                                            << "DISPLAY=tv is not a display name";
-        QTest::newRow("xcb without DISPLAY") << "QT_QPA_PLATFORM=xcb"
-                                             << "DISPLAY is not set";
-        QTest::newRow("offscreen") << "QT_QPA_PLATFORM=offscreen:fontengine=freetype"
-                                   << "";
-        QTest::newRow("offscreen despite a dead X display")
-            << "QT_QPA_PLATFORM=offscreen DISPLAY=:972"
-            << "";
-        QTest::newRow("no such platform") << "QT_QPA_PLATFORM=bogus DISPLAY=:971"
-                                          << "QT_QPA_PLATFORM=bogus names no installed platform";
-        QTest::newRow("Wayland nobody serves")
-            << "WAYLAND_DISPLAY=wayland-9 XDG_RUNTIME_DIR=/nonexistent"
-            << "WAYLAND_DISPLAY=wayland-9 does not answer";
+        const QString none;
+        row("nothing set", none, u"DISPLAY and WAYLAND_DISPLAY are not set"_s);
+        row("X display that answers", u"DISPLAY=:971"_s, none);
+        row("X display, screen given", u"DISPLAY=unix:971.0"_s, none);
+        row("X display nobody serves", u"DISPLAY=:972"_s, u"DISPLAY=:972 does not answer"_s);
+        row("X display on no host", u"DISPLAY=nohost.invalid:0"_s,
+            u"DISPLAY=nohost.invalid:0 does not answer"_s);
+        row("not a display name", u"DISPLAY=tv"_s, u"DISPLAY=tv is not a display name"_s);
+        row("xcb without DISPLAY", u"QT_QPA_PLATFORM=xcb"_s, u"DISPLAY is not set"_s);
+        row("offscreen", u"QT_QPA_PLATFORM=offscreen:fontengine=freetype"_s, none);
+        row("offscreen despite a dead X display", u"QT_QPA_PLATFORM=offscreen DISPLAY=:972"_s,
+            none);
+        row("no such platform", u"QT_QPA_PLATFORM=bogus DISPLAY=:971"_s,
+            u"QT_QPA_PLATFORM=bogus names no installed platform"_s);
+        row("Wayland nobody serves", u"WAYLAND_DISPLAY=wayland-9 XDG_RUNTIME_DIR=/nonexistent"_s,
+            u"WAYLAND_DISPLAY=wayland-9 does not answer"_s);
     }
 
     void displayProblem()
