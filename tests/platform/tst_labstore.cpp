@@ -82,7 +82,8 @@ private slots:
         row("file-only by http", httpRoot + "fonly", missing);
         row("unknown domain folder", file + "other.local/mbx/jdoe", missing);
         row("empty path", file, 1);
-        row("no exadmin", http + "public/corp.example.local/mbx/jdoe", 1);
+        // A first folder as long as "exadmin": only its name tells it is no store root.
+        row("no exadmin", http + "mailbox/corp.example.local/mbx/jdoe", 1);
     }
 
     void openUrl()
