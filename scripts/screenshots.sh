@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots under a private X server: the disclaimer, the main
-# window on the demo lab, and the condition test dialog. Run from anywhere after a build:
+# window on the demo lab, the condition test dialog, the recipient picker, and one round of
+# install and bind by keyboard, before and after CHANGE. Run from anywhere after a build:
 #   scripts/screenshots.sh [BUILD]     (default BUILD: ./build of the repository)
 # Installs xvfb, xdotool, imagemagick and x11-utils when missing (as root); writes
 # docs/screenshots/*.png.
@@ -71,6 +72,11 @@ sleep 1
 /usr/bin/import -window "$main" "$out/main-window.png"
 echo "screenshots: wrote $out/main-window.png"
 
+# By keyboard, as the access keys allow. Without a window manager the window gets the
+# keyboard focus by hand, and keys go through XTEST as a keyboard's would.
+focus() { xdotool windowfocus --sync "$1"; sleep 0.3; }
+keys() { xdotool key --delay 120 "$@"; sleep 0.5; }
+
 # The first rule row's Test button (its place in the window's layout), then a header
 # line that the row's condition matches.
 xdotool mousemove --window "$main" 430 165 click 1
@@ -81,3 +87,39 @@ xdotool key Return
 sleep 0.5
 /usr/bin/import -window "$dialog" "$out/condition-test.png"
 echo "screenshots: wrote $out/condition-test.png"
+focus "$dialog"
+keys Escape
+
+# The second rule row forwards to the helpdesk. Alt+H is the first condition; Tab passes
+# its Test button, action list and target (the "..." beside it is off) to the second.
+focus "$main"
+keys alt+h Tab Tab Tab Tab
+xdotool type --delay 20 "X-Spam-Score: {> 3 < 7}"
+# Its Test button, its action list (two steps down: forward to), past the locked target
+# to its "...".
+keys Tab Tab Down Down Tab space
+picker="$(window "Select Forwarding Recipient")"
+sleep 1.5
+focus "$picker"
+xdotool type --delay 60 "Help"
+sleep 0.5
+/usr/bin/import -window "$picker" "$out/recipient-picker.png"
+echo "screenshots: wrote $out/recipient-picker.png"
+keys Return
+
+# A password, the first three mailboxes without the binding selected, Register
+# per-mailbox ticked: the window just before CHANGE.
+focus "$main"
+keys alt+p
+xdotool type --delay 20 "demo-password"
+keys alt+g Home shift+Down shift+Down alt+m
+/usr/bin/import -window "$main" "$out/before-change.png"
+echo "screenshots: wrote $out/before-change.png"
+"$build/bin/kestrelon-lab" show "$work/lab.sqlite" >"$work/before.txt"
+keys alt+c
+sleep 3
+/usr/bin/import -window "$main" "$out/installed.png"
+echo "screenshots: wrote $out/installed.png"
+"$build/bin/kestrelon-lab" show "$work/lab.sqlite" >"$work/after.txt"
+echo "screenshots: what CHANGE wrote into the lab:"
+diff "$work/before.txt" "$work/after.txt" || true

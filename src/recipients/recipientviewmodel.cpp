@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <QCollator>
 
 void RecipientViewModel::addColumn(const QString &caption, int width)
 {
@@ -49,16 +50,23 @@ void RecipientViewModel::sortBy(int column, int order)
     m_sorted = true;
     m_sortKey = column;
     m_sortOrder = order;
-    // Folded once, the texts compare as plain text: ignoring case per comparison is what
-    // sorting 30,000 rows would cost.
-    std::vector<QString> texts;
-    texts.reserve(size_t(m_rows.size()));
+    // Names and addresses sort as people of the user's locale expect ("Émile" among the
+    // E's), ignoring case. Each text's collation key is made once: comparing keys is what
+    // sorting 30,000 rows can afford, comparing texts through the collator is not.
+    // The C locale has no collation of its own (it would sort by character code, "Émile"
+    // after "Zoë"); under it the language-neutral English order applies.
+    const QLocale locale =
+        QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
+    QCollator collator(locale);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(size_t(m_rows.size()));
     for (const RecipientEntry &entry : std::as_const(m_rows))
-        texts.push_back(text(entry, column).toCaseFolded());
+        keys.push_back(collator.sortKey(text(entry, column)));
     std::vector<int> positions(size_t(m_rows.size()));
     std::iota(positions.begin(), positions.end(), 0);
     std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
-        const int compared = texts[size_t(a)].compare(texts[size_t(b)]);
+        const int compared = keys[size_t(a)].compare(keys[size_t(b)]);
         return order == 0 ? compared < 0 : compared > 0;
     });
     QList<RecipientEntry> rows;

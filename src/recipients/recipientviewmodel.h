@@ -39,7 +39,8 @@ public:
     // address (ignoring case). Rows without an address have no key and are always added.
     bool addRow(const RecipientEntry &entry);
 
-    // Sorts the rows by a column's text, ignoring case; order 0 ascending, 1 descending.
+    // Sorts the rows by a column's text in the locale's collation, ignoring case; order 0
+    // ascending, 1 descending.
     // Rows with equal texts keep their order.
     void sortBy(int column, int order);
     bool sorted() const { return m_sorted; }

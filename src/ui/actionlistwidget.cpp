@@ -6,7 +6,8 @@
 
 namespace {
 
-// Draws every item plain: neither a selection nor the focus frame of the current item.
+// Draws every item plain, never selected; the item in view carries the focus frame while
+// the list has the focus, so a keyboard user sees where the focus is.
 class PlainItemDelegate : public QStyledItemDelegate
 {
 public:
@@ -17,6 +18,9 @@ protected:
     {
         QStyledItemDelegate::initStyleOption(option, index);
         option->state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        const auto *list = qobject_cast<const ActionListWidget *>(option->widget);
+        if (list && list->hasFocus() && index.row() == list->topIndex())
+            option->state |= QStyle::State_HasFocus;
     }
 };
 

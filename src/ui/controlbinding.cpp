@@ -3,10 +3,12 @@
 #include "ui/listmirror.h"
 
 #include <QCheckBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 
 namespace {
@@ -28,6 +30,27 @@ QColor colorOf(ColorRole role, const QPalette &palette)
     return {};
 }
 
+// The caption the model gives, with the access key that the layout marked in the
+// designed caption ("&Identity:"): on the same letter when the model's caption is the
+// designed one, else on the first such letter. The model's own ampersands stay text.
+QString withAccessKey(const QString &caption, const QString &designed)
+{
+    QString shown = caption;
+    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+    const QKeySequence key = QKeySequence::mnemonic(designed);
+    if (key.isEmpty())
+        return shown;
+    QString plain = designed;
+    plain.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    if (plain.replace(QLatin1String("&&"), QLatin1String("&")) == caption)
+        return designed;
+    const QString letter = key.toString().right(1);
+    const qsizetype at = shown.indexOf(letter, 0, Qt::CaseInsensitive);
+    if (at >= 0)
+        shown.insert(at, QLatin1Char('&'));
+    return shown;
+}
+
 void applyCommon(QWidget *widget, const ControlModel &model)
 {
     widget->setEnabled(model.enabled());
@@ -41,6 +64,10 @@ void applyCommon(QWidget *widget, const ControlModel &model)
 
 void ControlBinding::add(QWidget *widget, const ControlModel &model, std::function<void()> apply)
 {
+    // Whatever the model hides keeps its room, so nothing else moves when it comes back.
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
     auto seen = std::make_shared<quint64>(~quint64(0));
     m_entries.append({[widget, &model, apply, seen] {
         if (*seen == model.revision())
@@ -61,8 +88,8 @@ void ControlBinding::forwarded()
 
 void ControlBinding::bind(QCheckBox *widget, CheckBoxModel &model)
 {
-    add(widget, model, [widget, &model] {
-        widget->setText(model.caption());
+    add(widget, model, [widget, &model, designed = widget->text()] {
+        widget->setText(withAccessKey(model.caption(), designed));
         widget->setChecked(model.value() != 0);
     });
     QObject::connect(widget, &QCheckBox::clicked, widget, [this, &model](bool checked) {
@@ -75,14 +102,25 @@ void ControlBinding::bind(QCheckBox *widget, CheckBoxModel &model)
 
 void ControlBinding::bind(QLineEdit *widget, TextBoxModel &model)
 {
-    add(widget, model, [widget, &model] {
-        if (widget->text() != model.text())
-            widget->setText(model.text());
-        widget->setReadOnly(model.locked());
-        QPalette palette = widget->palette();
-        palette.setColor(QPalette::Text, colorOf(model.foreColor(), palette));
-        widget->setPalette(palette);
-    });
+    // Colours are read from the palette the box had before the model coloured it: read
+    // from the box's own, grey would come back as whatever colour it was given last.
+    add(widget, model,
+        [widget, &model, designed = widget->palette(), focusPolicy = widget->focusPolicy()] {
+            if (widget->text() != model.text())
+                widget->setText(model.text());
+            // A locked box is read-only as the toolkit shows it: the window's background, no
+            // stop for Tab; a click still selects its text for copying.
+            widget->setReadOnly(model.locked());
+            widget->setFocusPolicy(model.locked() ? Qt::ClickFocus : focusPolicy);
+            QPalette palette = designed;
+            for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+                palette.setColor(group, QPalette::Text, colorOf(model.foreColor(), designed));
+                if (model.locked())
+                    palette.setColor(group, QPalette::Base,
+                                     designed.color(group, QPalette::Window));
+            }
+            widget->setPalette(palette);
+        });
     QObject::connect(widget, &QLineEdit::textEdited, widget, [this, &model](const QString &text) {
         if (m_syncing)
             return;
@@ -101,13 +139,19 @@ void ControlBinding::bind(QPlainTextEdit *widget, TextBoxModel &model)
 
 void ControlBinding::bind(QLabel *widget, LabelModel &model)
 {
-    add(widget, model, [widget, &model] { widget->setText(model.caption()); });
+    // Without a buddy a label shows ampersands as they are.
+    add(widget, model, [widget, &model, designed = widget->text()] {
+        widget->setText(widget->buddy() ? withAccessKey(model.caption(), designed)
+                                        : model.caption());
+    });
 }
 
 void ControlBinding::bind(QAbstractButton *widget, ButtonModel &model,
                           std::function<void()> onClick)
 {
-    add(widget, model, [widget, &model] { widget->setText(model.caption()); });
+    add(widget, model, [widget, &model, designed = widget->text()] {
+        widget->setText(withAccessKey(model.caption(), designed));
+    });
     QObject::connect(widget, &QAbstractButton::clicked, widget, [this, onClick] {
         if (m_syncing || !onClick)
             return;

@@ -4,6 +4,7 @@
 #include "ui_installwindow.h"
 
 #include <QCloseEvent>
+#include <QScreen>
 
 InstallWindow::InstallWindow(InstallForm &form, QWidget *parent)
     : QWidget(parent), m_form(form), m_ui(std::make_unique<Ui::InstallWindow>())
@@ -12,6 +13,16 @@ InstallWindow::InstallWindow(InstallForm &form, QWidget *parent)
     // Which lab or server this window works on, small and out of the way.
     m_ui->environmentLabel->setText(form.platform().description());
     m_ui->environmentLabel->setToolTip(form.platform().description());
+    // The log is read-only but takes the focus from the keyboard: its caret shows where the
+    // focus is, and the keys select text to copy.
+    m_ui->errorLogEdit->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                                Qt::TextSelectableByKeyboard);
+    // The password's caption grows in the installed state, where it stands in for the
+    // password; its column is that wide from the start, so nothing beside it moves.
+    const QString designedCaption = m_ui->passwordLabel->text();
+    m_ui->passwordLabel->setText(QStringLiteral("&Password: ********"));
+    m_ui->passwordLabel->setMinimumWidth(m_ui->passwordLabel->sizeHint().width());
+    m_ui->passwordLabel->setText(designedCaption);
     bindShell();
     bindMailboxLists();
     bindRuleArea();
@@ -84,6 +95,26 @@ void InstallWindow::activateFirstTime()
     sync();
     if (m_form.unloaded)
         close();
+}
+
+void InstallWindow::showEvent(QShowEvent *event)
+{
+    if (!m_fittedToScreen) {
+        m_fittedToScreen = true;
+        fitToScreen();
+    }
+    QWidget::showEvent(event);
+}
+
+void InstallWindow::fitToScreen()
+{
+    const QRect available = screen()->availableGeometry();
+    // The frame is known once a window manager has framed the window; before, it counts 0.
+    const QSize room = available.size() - (frameGeometry().size() - size());
+    resize(size().boundedTo(room));
+    const QPoint inside(qBound(available.left(), x(), available.right() + 1 - width()),
+                        qBound(available.top(), y(), available.bottom() + 1 - height()));
+    move(inside);
 }
 
 void InstallWindow::closeEvent(QCloseEvent *event)

@@ -30,9 +30,12 @@ public:
     void activateFirstTime();
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The first size fits the screen's available area; what does not fit scrolls.
+    void fitToScreen();
     void bindShell();
     void bindMailboxLists();
     void bindRuleArea();
@@ -42,4 +45,5 @@ private:
     ControlBinding m_binding;
     // The attached screen, which the window's dialogs serve while they are open.
     QtScreen *m_screen = nullptr;
+    bool m_fittedToScreen = false;
 };

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -230,7 +231,11 @@ void RecipientPickerDialog::activate()
         return;
     }
     repaint();
+    // The wait cursor stays up until the list is filled, sorted and its columns fitted,
+    // which the sync after the fill does, not only while the directory answers.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     m_binding.forward([this] { m_form.onActivate(); });
+    QApplication::restoreOverrideCursor();
 }
 
 bool RecipientPickerDialog::eventFilter(QObject *watched, QEvent *event)

@@ -152,6 +152,26 @@ private slots:
         row("  plain  ", "  plain  ", "plain text", true);      // no colon: taken whole
         row("A:\tb ", "\tb", "\tbc", true);                     // only spaces are trimmed
         row("Subject:", "", "", false);
+        // The examples of the README's guide and the manual page, as a user tries them.
+        row("Subject: {*}[[]SPAM]{*}", "{*}[[]SPAM]{*}", "[SPAM] cheap watches", true);
+        row("Subject: {*}[SPAM]{*}", "{*}[SPAM]{*}", "hello", false);
+        row("Subject: {*}[SPAM]{*}", "{*}[SPAM]{*}", "map", true);
+        row("X-Spam-Status: Yes{*}", "Yes{*}", "Yes, score=9.1", true);
+        row("X-Spam-Status: Yes{*}", "Yes{*}", "No, score=0.3", false);
+        row("X-Spam-Level: [*][*][*]{*}", "[*][*][*]{*}", "*****", true);
+        row("X-Spam-Level: [*][*][*]{*}", "[*][*][*]{*}", "**", false);
+        row("X-Campaign: BULK-###{*}", "BULK-###{*}", "bulk-042 spring", true);
+        row("X-Campaign: BULK-###{*}", "BULK-###{*}", "bulk-42x", false);
+        row("X-Priority: [!3]{*}", "[!3]{*}", "1 (Highest)", true);
+        row("X-Priority: [!3]{*}", "[!3]{*}", "3 (Normal)", false);
+        row("IMFSCL: {> 3}", "{> 3}", "5", true);
+        row("X-Spam-Score: {> 3 < 7}", "{> 3 < 7}", "5.2", true);
+        row("X-Spam-Score: {> 3 < 7}", "{> 3 < 7}", "8", false);
+        row("X-Spam-Score: {> 4,5}", "{> 4,5}", "4.6", true);
+        row("X-Spam-Score: {> 5} points", "{> 5} points", "7.5 POINTS", true);
+        row("X-Spam-Score: {> 5} points", "{> 5} points", "7.5", false);
+        row("X-Spam-Report: score {> 5}", "score {> 5}", "Score 6.2", true);
+        row("IMFSCL: {< 0}", "{< 0}", "-1", true);
     }
 
     void openTestAndReset()

@@ -1,3 +1,4 @@
+#include "guisupport.h"
 #include "support/labfixture.h"
 #include "ui/installwindow.h"
 #include "ui/progressboxwidget.h"
@@ -30,10 +31,7 @@ class TestInstallForm : public QObject
         }
         template<typename T> T *find(const char *name)
         {
-            T *widget = view->findChild<T *>(QLatin1String(name));
-            if (!widget)
-                qFatal("no widget %s", name);
-            return widget;
+            return guitest::child<T>(*view, QLatin1String(name));
         }
     };
 

@@ -1,8 +1,10 @@
+#include "guisupport.h"
 #include "support/labfixture.h"
 #include "ui/installwindow.h"
 #include "ui/progressboxwidget.h"
 #include "ui/qtscreen.h"
 #include "ui/recipientitemmodel.h"
+#include "ui/recipientpickerdialog.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -18,26 +20,12 @@ class TestRecipientPickerDialog : public QObject
     Q_OBJECT
 private slots:
     void pickingIntoARow();
+    void waitCursorUntilShown();
+    void sortOrder_data();
+    void sortOrder();
 };
 
 namespace {
-
-// Runs answer on the next modal window once it is ready, and closes the window if the
-// answer left it open (a failed check), so the test never hangs.
-void whenModalReady(std::function<bool(QWidget *)> ready, std::function<void(QWidget *)> answer)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, ready, answer] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && ready(modal)) {
-            timer->stop();
-            timer->deleteLater();
-            answer(modal);
-            modal->close();
-        }
-    });
-    timer->start(10);
-}
 
 // The first row's text in a column, and the header's arrow: its column and order.
 QString firstRowAndArrow(const QTreeView *list, int column)
@@ -74,7 +62,7 @@ void TestRecipientPickerDialog::pickingIntoARow()
             ->selectionModel()
             ->isRowSelected(0, {});
     };
-    whenModalReady(filled, [&](QWidget *dialog) {
+    guitest::whenModal(filled, [&](QWidget *dialog) {
         auto *list = dialog->findChild<QTreeView *>(QStringLiteral("recipientView"));
         QHeaderView *header = list->header();
         // The demo's 25 mail recipients besides its system mailboxes.
@@ -116,6 +104,84 @@ void TestRecipientPickerDialog::pickingIntoARow()
     view.sync();
     QCOMPARE(view.findChild<QLineEdit *>(QStringLiteral("targetEdit1"))->text(),
              form.rule.rows[1].targetEdit.text());
+}
+
+// The wait cursor is up while the rows are sorted and the columns fitted to them, and
+// gone once the filled list shows.
+void TestRecipientPickerDialog::waitCursorUntilShown()
+{
+    LabFixture<QtScreen> lab(lab::demoScenario());
+    lab.form.onLoad();
+    InstallWindow view(lab.form);
+    view.attachScreen(lab.screen);
+    RecipientPickerForm picker(lab.form, 0);
+    RecipientPickerDialog dialog(picker, &lab.screen, &view);
+    auto *list = guitest::child<QTreeView>(dialog, QStringLiteral("recipientView"));
+    QStringList withoutCursor;
+    int steps = 0;
+    const auto check = [&](const QString &step) {
+        if (list->model()->rowCount() == 0)
+            return;
+        ++steps;
+        if (!QGuiApplication::overrideCursor() ||
+            QGuiApplication::overrideCursor()->shape() != Qt::WaitCursor)
+            withoutCursor << step;
+    };
+    connect(list->header(), &QHeaderView::sectionResized, &dialog, [&] { check("fit"); });
+    connect(list->header(), &QHeaderView::sortIndicatorChanged, &dialog, [&] { check("sort"); });
+    connect(list->model(), &QAbstractItemModel::modelReset, &dialog, [&] { check("rows"); });
+    dialog.show();
+    QTRY_VERIFY(list->selectionModel()->isRowSelected(0, {}));
+    QVERIFY(steps >= 3);
+    QCOMPARE(withoutCursor, QStringList());
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestRecipientPickerDialog::sortOrder_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("order");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("sorted");
+    const QStringList names{"Zoë", "Émile", "Eve", "adam"};
+    QTest::newRow("accents with their letter")
+        << "C" << 0 << 0 << names << QStringList{"adam", "Émile", "Eve", "Zoë"};
+    QTest::newRow("descending") << "C" << 0 << 1 << names
+                                << QStringList{"Zoë", "Eve", "Émile", "adam"};
+    QTest::newRow("case ignored, ties in directory order")
+        << "C" << 0 << 0 << QStringList{"bob", "Ärger", "Bob", "alice"}
+        << QStringList{"alice", "Ärger", "bob", "Bob"};
+    QTest::newRow("addresses") << "C" << 2 << 0 << QStringList{"z", "ö", "o", "p"}
+                               << QStringList{"o", "ö", "p", "z"};
+    // Each locale its own order: Swedish puts Ö after Z, German beside O.
+    const QStringList swedes{"Örjan", "Zack", "Olof"};
+    QTest::newRow("German") << "de_DE" << 0 << 0 << swedes << QStringList{"Olof", "Örjan", "Zack"};
+    QTest::newRow("Swedish") << "sv_SE" << 0 << 0 << swedes << QStringList{"Olof", "Zack", "Örjan"};
+}
+
+// Names and addresses sort as a reader of the user's locale expects them, not by
+// character codes.
+void TestRecipientPickerDialog::sortOrder()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, column);
+    QFETCH(int, order);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, sorted);
+    const QLocale before;
+    QLocale::setDefault(QLocale(locale));
+    RecipientViewModel model;
+    for (int i = 0; i < names.size(); ++i) {
+        const QString local = column == 2 ? names[i] : "r" + QString::number(i);
+        QVERIFY(model.addRow({names[i], QString(), local + "@example.com", {}, {}}));
+    }
+    model.sortBy(column, order);
+    QLocale::setDefault(before);
+    QStringList shown;
+    for (int row = 0; row < model.count(); ++row)
+        shown << model.row(row).name;
+    QCOMPARE(shown, sorted);
 }
 
 QTEST_MAIN(TestRecipientPickerDialog)

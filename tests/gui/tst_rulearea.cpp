@@ -1,3 +1,4 @@
+#include "guisupport.h"
 #include "support/labfixture.h"
 #include "ui/actionlistwidget.h"
 #include "ui/installwindow.h"
@@ -37,10 +38,7 @@ class TestRuleArea : public QObject
         }
         template<typename T> T *find(const QString &name) const
         {
-            T *widget = view.findChild<T *>(name);
-            if (!widget)
-                qFatal("no widget %s", qPrintable(name));
-            return widget;
+            return guitest::child<T>(view, name);
         }
     };
 
@@ -48,25 +46,11 @@ private slots:
     void drivingARuleRow();
     void priorityBox();
     void layoutAndEarlyActions();
+    void targetPaintsItsColour_data();
+    void targetPaintsItsColour();
 };
 
-namespace {
-
-// Runs answer on the next modal window as soon as it is up.
-void whenModal(std::function<void(QWidget *)> answer)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            answer(modal);
-        }
-    });
-    timer->start(10);
-}
-
-} // namespace
+using guitest::whenModal;
 
 void TestRuleArea::drivingARuleRow()
 {
@@ -185,6 +169,55 @@ void TestRuleArea::layoutAndEarlyActions()
         QVERIFY2(box.contains(button), qPrintable(index));
         QCOMPARE(button.right(), box.right());
         QVERIFY(button.width() < box.width() / 2);
+    }
+}
+
+void TestRuleArea::targetPaintsItsColour_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("colours");
+    QTest::newRow("installed after black") << 0 << QStringList{"move", "installed"} << "bg";
+    QTest::newRow("forward, move, forward")
+        << 1 << QStringList{"forward", "move", "forward"} << "gbg";
+    QTest::newRow("SCL after forward") << 2 << QStringList{"forward", "scl"} << "gb";
+}
+
+// The colour a target's text is really painted in, after each step: b the window text
+// (black), g grey. A target the step empties is given a text to paint.
+void TestRuleArea::targetPaintsItsColour()
+{
+    QFETCH(int, row);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, colours);
+    Window w([](RuleEditor &rule) {
+        for (int i = 1; i < RuleEditor::RowCount; ++i)
+            rule.rows[i].conditionEdit.setText(QStringLiteral("X-Junk: yes"));
+    });
+    QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+    auto *target = w.find<QLineEdit>("targetEdit" + QString::number(row));
+    const QPalette palette = QApplication::palette();
+    const QHash<QChar, QColor> expected{{'b', palette.color(QPalette::Active, QPalette::Text)},
+                                        {'g', palette.color(QPalette::Disabled, QPalette::Text)}};
+    QVERIFY(qAbs(qGray(expected['b'].rgb()) - qGray(expected['g'].rgb())) > 64);
+    const QHash<QString, int> actions{{"move", RuleEditor::MoveToFolder},
+                                      {"forward", RuleEditor::ForwardTo},
+                                      {"scl", RuleEditor::SetScl}};
+    for (int i = 0; i < steps.size(); ++i) {
+        if (steps[i] == QLatin1String("installed"))
+            w.form.showInstallState(InstallState::Installed);
+        else {
+            // As a step of the list's arrows does.
+            w.form.rule.rows[row].actionList.setTopIndex(actions.value(steps[i]));
+            w.form.rule.onActionScrolled(row);
+        }
+        if (w.form.rule.rows[row].targetEdit.text().isEmpty())
+            w.form.rule.rows[row].targetEdit.setText(QStringLiteral("Junk Mail"));
+        w.view.sync();
+        const int painted = qGray(guitest::darkestPainted(*target));
+        QVERIFY2(
+            qAbs(painted - qGray(expected[colours[i]].rgb())) < 32,
+            qPrintable(QStringLiteral("%1: painted grey level %2").arg(steps[i]).arg(painted)));
     }
 }
 

@@ -1,0 +1,238 @@
+#include "condition/conditiontestform.h"
+#include "guisupport.h"
+#include "shell/disclaimerform.h"
+#include "support/labfixture.h"
+#include "ui/conditiontestdialog.h"
+#include "ui/disclaimerdialog.h"
+#include "ui/installwindow.h"
+#include "ui/qtscreen.h"
+#include "ui/recipientpickerdialog.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QtTest>
+
+using guitest::child;
+
+// The windows on a 1280x1024 screen at twice the scale, 640x512 device-independent
+// pixels: what fits and scrolls, what stays in place between install states, and the
+// keyboard (access keys, visible focus, Tab past locked boxes).
+class TestWindowLayout : public QObject
+{
+    Q_OBJECT
+
+    // The main window on an empty lab, its model loaded, on the screen and active.
+    struct Window : LabFixture<QtScreen>
+    {
+        InstallWindow view{form};
+
+        Window()
+        {
+            form.onLoad();
+            form.firstActivationDone = true;
+            form.rule.editorReady = true;
+            view.attachScreen(screen);
+        }
+        bool showAs(InstallState state)
+        {
+            form.showInstallState(state);
+            view.sync();
+            view.show();
+            view.activateWindow();
+            return QTest::qWaitForWindowActive(&view);
+        }
+        // Every named control the window shows, and where it stands in the window.
+        QMap<QString, QRect> places() const
+        {
+            QCoreApplication::processEvents();
+            QMap<QString, QRect> shown;
+            for (const QWidget *widget : view.findChildren<QWidget *>())
+                if (widget->isVisible() && !widget->objectName().isEmpty() &&
+                    !widget->objectName().startsWith(QLatin1String("qt_")))
+                    shown.insert(widget->objectName(),
+                                 QRect(widget->mapTo(&view, QPoint()), widget->size()));
+            return shown;
+        }
+        // Tab from the focus on until the widget has it; false when it never does.
+        bool tabTo(QWidget *widget) const
+        {
+            for (int press = 0; press < 80 && QApplication::focusWidget() != widget; ++press)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            return QApplication::focusWidget() == widget;
+        }
+    };
+
+private slots:
+    void initTestCase();
+    void fitsTheScreen();
+    void statesKeepPlaces();
+    void accessKeys_data();
+    void accessKeys();
+    void focusShows_data();
+    void focusShows();
+    void tabPassesLockedTargets();
+};
+
+void TestWindowLayout::initTestCase()
+{
+    QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry().size(), QSize(640, 512));
+}
+
+// The window opens inside the screen; CHANGE, Exit and the mailbox lists are reached by
+// scrolling the window's content.
+void TestWindowLayout::fitsTheScreen()
+{
+    Window w;
+    QVERIFY(w.showAs(InstallState::Installable));
+    QVERIFY(w.view.screen()->availableGeometry().contains(w.view.frameGeometry()));
+    for (const char *name :
+         {"applyButton", "exitButton", "unboundMailboxList", "boundMailboxList"}) {
+        auto *widget = child<QWidget>(w.view, QLatin1String(name));
+        QRect shown = w.view.rect();
+        for (QWidget *parent = widget->parentWidget(); parent; parent = parent->parentWidget()) {
+            if (auto *area = qobject_cast<QScrollArea *>(parent)) {
+                area->ensureWidgetVisible(widget, 0, 0);
+                const QWidget *port = area->viewport();
+                shown &= QRect(port->mapTo(&w.view, QPoint()), port->size());
+            }
+        }
+        const QRect place(widget->mapTo(&w.view, QPoint()), widget->size());
+        QVERIFY2(shown.contains(place), name);
+    }
+}
+
+// Hiding the password box in the installed state moves nothing else.
+void TestWindowLayout::statesKeepPlaces()
+{
+    Window w;
+    QVERIFY(w.showAs(InstallState::Installable));
+    const QMap<QString, QRect> installable = w.places();
+    QVERIFY(w.showAs(InstallState::Installed));
+    const QMap<QString, QRect> installed = w.places();
+    QVERIFY(installed.contains(QStringLiteral("uninstallSinkCheck")));
+    QVERIFY(!installed.contains(QStringLiteral("passwordEdit")));
+    for (auto it = installed.cbegin(); it != installed.cend(); ++it)
+        QVERIFY2(installable.value(it.key()) == it.value(), qPrintable(it.key()));
+}
+
+void TestWindowLayout::accessKeys_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("labelledFields");
+    QTest::newRow("main window") << "main" << 10;
+    QTest::newRow("condition test") << "test" << 2;
+    QTest::newRow("disclaimer") << "disclaimer" << 0;
+    QTest::newRow("recipient picker") << "picker" << 0;
+}
+
+// Every check box, every labelled field and every button whose caption is its own has an
+// access key, and no key is used twice in one window.
+void TestWindowLayout::accessKeys()
+{
+    QFETCH(QString, window);
+    QFETCH(int, labelledFields);
+    Window w;
+    ConditionTestForm testForm;
+    DisclaimerForm disclaimerForm(w.screen);
+    RecipientPickerForm pickerForm(w.form, 0);
+    std::unique_ptr<QWidget> dialog;
+    if (window == QLatin1String("test"))
+        dialog = std::make_unique<ConditionTestDialog>(testForm);
+    else if (window == QLatin1String("disclaimer"))
+        dialog = std::make_unique<DisclaimerDialog>(disclaimerForm);
+    else if (window == QLatin1String("picker"))
+        dialog = std::make_unique<RecipientPickerDialog>(pickerForm, nullptr);
+    else
+        w.form.showInstallState(InstallState::Installable);
+    w.view.sync();
+    const QWidget &shown = dialog ? *dialog : static_cast<QWidget &>(w.view);
+
+    QStringList captions;
+    for (const QAbstractButton *button : shown.findChildren<QAbstractButton *>())
+        captions << button->text().remove(QLatin1Char('&'));
+    QMap<QString, QString> owners;
+    int fields = 0;
+    for (QWidget *widget : shown.findChildren<QWidget *>()) {
+        QString text;
+        bool needsKey = false;
+        if (const auto *button = qobject_cast<QAbstractButton *>(widget)) {
+            text = button->text();
+            const QString caption = QString(text).remove(QLatin1Char('&'));
+            needsKey = captions.count(caption) == 1 && caption.contains(QRegularExpression("\\w"));
+        } else if (const auto *label = qobject_cast<QLabel *>(widget); label && label->buddy()) {
+            text = label->text();
+            needsKey = true;
+            ++fields;
+        }
+        const QString key = QKeySequence::mnemonic(text).toString();
+        QVERIFY2(!key.isEmpty() || !needsKey, qPrintable(widget->objectName()));
+        if (key.isEmpty())
+            continue;
+        QVERIFY2(!owners.contains(key),
+                 qPrintable(key + ": " + owners.value(key) + ", " + widget->objectName()));
+        owners.insert(key, widget->objectName());
+    }
+    QCOMPARE(fields, labelledFields);
+}
+
+void TestWindowLayout::focusShows_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("action list") << "actionList0";
+    QTest::newRow("error log") << "errorLogEdit";
+}
+
+// A control reached by Tab looks different from the same control without the focus.
+void TestWindowLayout::focusShows()
+{
+    QFETCH(QString, name);
+    Window w;
+    w.form.errorLogEdit.setText(QStringLiteral("[12/6/26 6:00:00 AM] x - ERROR: 1 y\r\n\r\n"));
+    w.form.errorLogEdit.setVisible(true);
+    QVERIFY(w.showAs(InstallState::Installable));
+    auto *widget = child<QWidget>(w.view, name);
+    child<QWidget>(w.view, QStringLiteral("identityEdit"))->setFocus();
+    const QImage without = widget->grab().toImage();
+    QVERIFY(w.tabTo(widget));
+    QVERIFY(widget->grab().toImage() != without);
+}
+
+// In the installed state every target is locked: Tab goes round the window without
+// stopping in one.
+void TestWindowLayout::tabPassesLockedTargets()
+{
+    Window w;
+    QVERIFY(w.showAs(InstallState::Installed));
+    child<QWidget>(w.view, QStringLiteral("applyButton"))->setFocus();
+    QSet<QString> reached;
+    for (int press = 0; press < 40; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached.insert(QApplication::focusWidget()->objectName());
+    }
+    QVERIFY(reached.contains(QStringLiteral("exitButton")));
+    for (const char *target : {"targetEdit0", "targetEdit1", "targetEdit2", "targetEdit3"})
+        QVERIFY2(!reached.contains(QLatin1String(target)), target);
+}
+
+// The small screen and the scale are set before the toolkit starts.
+int main(int argc, char **argv)
+{
+    QTemporaryDir dir;
+    QFile config(dir.filePath(QStringLiteral("screen.json")));
+    if (!config.open(QIODevice::WriteOnly) ||
+        config.write(R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": 1280,
+                         "height": 1024, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") < 0)
+        qFatal("cannot write %s", qPrintable(config.fileName()));
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    TestWindowLayout test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_windowlayout.moc"
