@@ -3,6 +3,7 @@
 #include "ui/qtscreen.h"
 #include "ui_installwindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QScreen>
 
@@ -23,6 +24,11 @@ InstallWindow::InstallWindow(InstallForm &form, QWidget *parent)
     m_ui->passwordLabel->setText(QStringLiteral("&Password: ********"));
     m_ui->passwordLabel->setMinimumWidth(m_ui->passwordLabel->sizeHint().width());
     m_ui->passwordLabel->setText(designedCaption);
+    // Wherever the focus goes, by Tab or an access key, the content scrolls it into view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && m_ui->windowContent->isAncestorOf(now))
+            m_ui->windowScrollArea->ensureWidgetVisible(now);
+    });
     bindShell();
     bindMailboxLists();
     bindRuleArea();

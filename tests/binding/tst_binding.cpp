@@ -128,37 +128,26 @@ private slots:
         QTest::addColumn<QString>("deletes"); // "!" marks an attempt that logs its failure
         QTest::addColumn<QString>("creates");
 
-        QTest::newRow("alias and address")
-            << "Carol Chen / EXCH01 / carol.chen@mail.test / cchen"
-            << "H/carol.chen H/cchen! F/cchen! F/carol.chen"
-            << "f:mail.test/mbx/carol.chen h:mail.test/mbx/carol.chen F/carol.chen H/carol.chen "
-               "F/cchen H/cchen!";
-        QTest::newRow("no address: the alias stands in") << "Jane Doe / EXCH01 /  / jdoe"
-                                                         << "H/ H/jdoe! F/jdoe! F/"
-                                                         << "F/jdoe H/jdoe!";
-        QTest::newRow("no alias: the local part logs")
-            << "X / EXCH01 / x@mail.test / "
-            << "H/x F/x"
-            << "f:mail.test/mbx/x h:mail.test/mbx/x F/x H/x!";
-        QTest::newRow("last @, blanks trimmed")
-            << "a / b /  o@dd@mail.test  /  al  "
-            << "H/o@dd H/al! F/al! F/o@dd"
-            << "f:mail.test/mbx/o@dd h:mail.test/mbx/o@dd F/o@dd H/o@dd F/al H/al!";
-        QTest::newRow("@ first: whole address on both sides")
-            << "a / b / @mail.test / al"
-            << "H/@mail.test H/al! F/al! F/@mail.test"
-            << "f:@mail.test/mbx/@mail.test h:@mail.test/mbx/@mail.test F/@mail.test "
-               "H/@mail.test F/al H/al!";
-        QTest::newRow("no separator: all address")
-            << "x@mail.test"
-            << "H/x F/x"
-            << "f:mail.test/mbx/x h:mail.test/mbx/x F/x H/x!";
-        QTest::newRow("two segments") << "x@mail.test / al"
-                                      << "H/x H/al! F/al! F/x"
-                                      << "f:mail.test/mbx/x h:mail.test/mbx/x F/x H/x F/al H/al!";
-        QTest::newRow("nothing to go by") << "Nobody / EXCH01 /  / "
-                                          << "H/ F/"
-                                          << "";
+        row("alias and address", "Carol Chen / EXCH01 / carol.chen@mail.test / cchen",
+            "H/carol.chen H/cchen! F/cchen! F/carol.chen",
+            "f:mail.test/mbx/carol.chen h:mail.test/mbx/carol.chen F/carol.chen H/carol.chen "
+            "F/cchen H/cchen!");
+        row("no address: the alias stands in", "Jane Doe / EXCH01 /  / jdoe",
+            "H/ H/jdoe! F/jdoe! F/", "F/jdoe H/jdoe!");
+        row("no alias: the local part logs", "X / EXCH01 / x@mail.test / ", "H/x F/x",
+            "f:mail.test/mbx/x h:mail.test/mbx/x F/x H/x!");
+        row("last @, blanks trimmed", "a / b /  o@dd@mail.test  /  al  ",
+            "H/o@dd H/al! F/al! F/o@dd",
+            "f:mail.test/mbx/o@dd h:mail.test/mbx/o@dd F/o@dd H/o@dd F/al H/al!");
+        row("@ first: whole address on both sides", "a / b / @mail.test / al",
+            "H/@mail.test H/al! F/al! F/@mail.test",
+            "f:@mail.test/mbx/@mail.test h:@mail.test/mbx/@mail.test F/@mail.test "
+            "H/@mail.test F/al H/al!");
+        row("no separator: all address", "x@mail.test", "H/x F/x",
+            "f:mail.test/mbx/x h:mail.test/mbx/x F/x H/x!");
+        row("two segments", "x@mail.test / al", "H/x H/al! F/al! F/x",
+            "f:mail.test/mbx/x h:mail.test/mbx/x F/x H/x F/al H/al!");
+        row("nothing to go by", "Nobody / EXCH01 /  / ", "H/ F/", "");
     }
     void attempts()
     {
@@ -231,43 +220,32 @@ private slots:
 
     void apply_data()
     {
-        QTest::addColumn<QStringList>("ticked");   // check box names
-        QTest::addColumn<QStringList>("selected"); // "list:alias"
-        QTest::addColumn<QString>("lists");        // after the apply
+        QTest::addColumn<QString>("ticked");   // check box names
+        QTest::addColumn<QString>("selected"); // "list:alias"
+        QTest::addColumn<QString>("lists");    // after the apply
         QTest::addColumn<int>("logEntries");
         QTest::addColumn<QString>("goneBefore"); // its binding vanishes after the lists filled
 
-        const QString before = "S7|S0|cchen,llang,-|hhuber,jdoe";
-        QTest::newRow("nothing ticked: reload only")
-            << QStringList() << QStringList{"um:cchen"} << "S7|S0|cchen,hhuber,llang,-|jdoe" << 0
-            << "hhuber";
-        QTest::newRow("bind one mailbox")
-            << QStringList{"registerMailboxesCheck"} << QStringList{"um:cchen", "bm:jdoe"}
-            << "S7|S0|llang,-|cchen,hhuber,jdoe" << 0 << "";
+        const char *bind = "registerMailboxesCheck", *unbind = "unregisterMailboxesCheck";
+        row("nothing ticked: reload only", "", "um:cchen", "S7|S0|cchen,hhuber,llang,-|jdoe", 0,
+            "hhuber");
+        row("bind one mailbox", bind, "um:cchen bm:jdoe", "S7|S0|llang,-|cchen,hhuber,jdoe", 0, "");
         // Reached by its address's local part only: the first attempt binds, and the
         // attempts by alias, which would fail and log, never run.
-        QTest::newRow("bind by local part")
-            << QStringList{"registerMailboxesCheck"} << QStringList{"um:llang"}
-            << "S7|S0|cchen,-|hhuber,jdoe,llang" << 0 << "";
-        QTest::newRow("unbind a localised inbox")
-            << QStringList{"unregisterMailboxesCheck"} << QStringList{"bm:hhuber"}
-            << "S7|S0|cchen,hhuber,llang,-|jdoe" << 0 << "";
-        QTest::newRow("swap both stores")
-            << QStringList{"registerStoresCheck", "unregisterStoresCheck"}
-            << QStringList{"us:SystemMailbox{7", "bs:SystemMailbox{0"}
-            << "S0|S7|cchen,llang,-|hhuber,jdoe" << 0 << "";
+        row("bind by local part", bind, "um:llang", "S7|S0|cchen,-|hhuber,jdoe,llang", 0, "");
+        row("unbind a localised inbox", unbind, "bm:hhuber", "S7|S0|cchen,hhuber,llang,-|jdoe", 0,
+            "");
+        row("swap both stores", "registerStoresCheck unregisterStoresCheck",
+            "us:SystemMailbox{7 bs:SystemMailbox{0", "S0|S7|cchen,llang,-|hhuber,jdoe", 0, "");
         // The entry has neither alias nor address: no attempt, nothing logged.
-        QTest::newRow("bind what has no name")
-            << QStringList{"registerMailboxesCheck"} << QStringList{"um:-"} << before << 0 << "";
+        row("bind what has no name", bind, "um:-", "S7|S0|cchen,llang,-|hhuber,jdoe", 0, "");
         // Already gone: the delete attempts by alias log, those by address do not.
-        QTest::newRow("unbind twice")
-            << QStringList{"unregisterMailboxesCheck"} << QStringList{"bm:jdoe"}
-            << "S7|S0|cchen,jdoe,llang,-|hhuber" << 2 << "jdoe";
+        row("unbind twice", unbind, "bm:jdoe", "S7|S0|cchen,jdoe,llang,-|hhuber", 2, "jdoe");
     }
     void apply()
     {
-        QFETCH(QStringList, selected);
-        QFETCH(QStringList, ticked);
+        QFETCH(QString, selected);
+        QFETCH(QString, ticked);
         QFETCH(QString, goneBefore);
         QFETCH(QString, lists);
         QFETCH(int, logEntries);
@@ -281,7 +259,7 @@ private slots:
                                                     {"bm", &lab.form.boundMailboxList}};
         for (auto it = byName.begin(); it != byName.end(); ++it) {
             QStringList aliases;
-            for (const QString &s : selected)
+            for (const QString &s : selected.split(' '))
                 if (s.startsWith(it.key() + ':'))
                     aliases << s.mid(3);
             lab.select(**it, aliases);
@@ -289,7 +267,7 @@ private slots:
         for (CheckBoxModel *check :
              {&lab.form.registerStoresCheck, &lab.form.registerMailboxesCheck,
               &lab.form.unregisterMailboxesCheck, &lab.form.unregisterStoresCheck})
-            check->setValue(ticked.contains(check->name()) ? 1 : 0);
+            check->setValue(ticked.split(u' ').contains(check->name()) ? 1 : 0);
         lab.form.installSinkCheck.setValue(0);
         if (!goneBefore.isEmpty())
             QVERIFY(RegistrationItems::deleteRegistrationItem(FileMailboxRoot + '/' + goneBefore,

@@ -82,26 +82,28 @@ void TestWindowLayout::initTestCase()
     QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry().size(), QSize(640, 512));
 }
 
-// The window opens inside the screen; CHANGE, Exit and the mailbox lists are reached by
-// scrolling the window's content.
+// The window opens inside the screen; CHANGE, Exit and the mailbox lists scroll into view
+// when the focus reaches them, by Tab or by their labels' access keys.
 void TestWindowLayout::fitsTheScreen()
 {
     Window w;
     QVERIFY(w.showAs(InstallState::Installable));
     QVERIFY(w.view.screen()->availableGeometry().contains(w.view.frameGeometry()));
-    for (const char *name :
-         {"applyButton", "exitButton", "unboundMailboxList", "boundMailboxList"}) {
+    const auto *area = child<QScrollArea>(w.view, QStringLiteral("windowScrollArea"));
+    const QWidget *port = area->viewport();
+    for (const auto &[name, key] : {std::pair{"unboundMailboxList", Qt::Key_G},
+                                    {"identityEdit", Qt::Key_I},
+                                    {"applyButton", Qt::Key_unknown},
+                                    {"boundMailboxList", Qt::Key_X},
+                                    {"exitButton", Qt::Key_unknown}}) {
         auto *widget = child<QWidget>(w.view, QLatin1String(name));
-        QRect shown = w.view.rect();
-        for (QWidget *parent = widget->parentWidget(); parent; parent = parent->parentWidget()) {
-            if (auto *area = qobject_cast<QScrollArea *>(parent)) {
-                area->ensureWidgetVisible(widget, 0, 0);
-                const QWidget *port = area->viewport();
-                shown &= QRect(port->mapTo(&w.view, QPoint()), port->size());
-            }
-        }
-        const QRect place(widget->mapTo(&w.view, QPoint()), widget->size());
-        QVERIFY2(shown.contains(place), name);
+        if (key == Qt::Key_unknown)
+            widget->setFocus(Qt::TabFocusReason);
+        else
+            QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), widget);
+        const QRect place(widget->mapTo(port, QPoint()), widget->size());
+        QVERIFY2(port->rect().contains(place), name);
     }
 }
 

@@ -12,6 +12,7 @@ class TestServerConfig : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    int m_files = 0;
 
     QString write(const QString &name, const QByteArray &content,
                   QFileDevice::Permissions others = {})
@@ -130,7 +131,9 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, fault);
-        const QString path = write(QStringLiteral("bad.ini"), content);
+        // A file of its own per row: QSettings keeps what it read of a path, and a rewrite
+        // of the same size within its clock's step looks unchanged to it.
+        const QString path = write(QStringLiteral("bad%1.ini").arg(++m_files), content);
         try {
             platform::readServerConfig(path);
             QFAIL("the bad setting was taken");

@@ -1,6 +1,7 @@
 #include "platform/lab/labfile.h"
 #include "platform/lab/labscenario.h"
 #include "platform/platformerror.h"
+#include "support/datarow.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -48,43 +49,35 @@ private slots:
         QTest::addColumn<QString>("standardOutput");    // its start
 
         const QString report = QStringLiteral("kestrelon-setup: run-time error %1: ");
-        QTest::newRow("unreachable global catalog")
-            << int(Lab::NoCatalog) << QStringList() << "QT_QPA_PLATFORM=offscreen" << 3
-            << QStringList{report.arg(platform::error::ServerUnreachable) +
-                           "No global catalog server answers"}
-            << QString();
-        QTest::newRow("failed query after the window is up")
-            << int(Lab::QuoteInOrganization) << QStringList() << "QT_QPA_PLATFORM=offscreen" << 3
-            << QStringList{report.arg(platform::error::QuerySyntax)} << QString();
-        QTest::newRow("missing lab file")
-            << int(Lab::Missing) << QStringList() << "QT_QPA_PLATFORM=offscreen" << 3
-            << QStringList{report.arg(platform::error::LabFile)} << QString();
-        QTest::newRow("interactive without a display")
-            << int(Lab::NoCatalog) << QStringList() << "" << 2
-            << QStringList{"kestrelon-setup: no display to open the window on", "-b"} << QString();
+        const QString offscreen = QStringLiteral("QT_QPA_PLATFORM=offscreen"), out;
+        const QStringList none;
+        const int noCatalog = int(Lab::NoCatalog), noDomain = int(Lab::NoDomain);
+        row("unreachable global catalog", noCatalog, none, offscreen, 3,
+            QStringList{report.arg(platform::error::ServerUnreachable) +
+                        "No global catalog server answers"},
+            out);
+        row("failed query after the window is up", int(Lab::QuoteInOrganization), none, offscreen,
+            3, QStringList{report.arg(platform::error::QuerySyntax)}, out);
+        row("missing lab file", int(Lab::Missing), none, offscreen, 3,
+            QStringList{report.arg(platform::error::LabFile)}, out);
+        row("interactive without a display", noCatalog, none, "", 2,
+            QStringList{"kestrelon-setup: no display to open the window on", "-b"}, out);
         // Without a display only batch mode runs, here into a start-up failure: the whole
         // argument text counts, and only its first two characters.
         const QStringList notInDomain{report.arg(platform::error::NotInDomain)};
         const QStringList noDisplay{"kestrelon-setup: no display"};
-        QTest::newRow("-b") << int(Lab::NoDomain) << QStringList{"-b"} << "" << 3 << notInDomain
-                            << QString();
-        QTest::newRow("-b then more")
-            << int(Lab::NoDomain) << QStringList{"-b", "x"} << "" << 3 << notInDomain << QString();
-        QTest::newRow("-b not first")
-            << int(Lab::NoDomain) << QStringList{"x", "-b"} << "" << 2 << noDisplay << QString();
-        QTest::newRow("interactive on a dead display")
-            << int(Lab::NoCatalog) << QStringList() << "DISPLAY=:972" << 2
-            << QStringList{"kestrelon-setup: no display to open the window on (DISPLAY=:972 does "
-                           "not answer)"}
-            << QString();
-        QTest::newRow("interactive on a platform not installed")
-            << int(Lab::NoCatalog) << QStringList() << "QT_QPA_PLATFORM=bogus" << 2
-            << QStringList{"kestrelon-setup: no display", "QT_QPA_PLATFORM=bogus"} << QString();
-        QTest::newRow("unknown option")
-            << int(Lab::NoCatalog) << QStringList{"--bogus", "x"} << "QT_QPA_PLATFORM=offscreen"
-            << 2 << QStringList{"kestrelon-setup: unknown option --bogus"} << QString();
-        QTest::newRow("help") << int(Lab::NoCatalog) << QStringList{"--help"} << "" << 0
-                              << QStringList() << "Usage: kestrelon-setup [-b]";
+        row("-b", noDomain, QStringList{"-b"}, "", 3, notInDomain, out);
+        row("-b then more", noDomain, QStringList{"-b", "x"}, "", 3, notInDomain, out);
+        row("-b not first", noDomain, QStringList{"x", "-b"}, "", 2, noDisplay, out);
+        row("interactive on a dead display", noCatalog, none, "DISPLAY=:972", 2,
+            QStringList{"kestrelon-setup: no display to open the window on (DISPLAY=:972 does "
+                        "not answer)"},
+            out);
+        row("interactive on a platform not installed", noCatalog, none, "QT_QPA_PLATFORM=bogus", 2,
+            QStringList{"kestrelon-setup: no display", "QT_QPA_PLATFORM=bogus"}, out);
+        row("unknown option", noCatalog, QStringList{"--bogus", "x"}, offscreen, 2,
+            QStringList{"kestrelon-setup: unknown option --bogus"}, out);
+        row("help", noCatalog, QStringList{"--help"}, "", 0, none, "Usage: kestrelon-setup [-b]");
     }
 
     void run()
