@@ -216,8 +216,25 @@ QByteArray SlapdServer::catalog(const QString &suffix)
 
 void SlapdServer::pause(bool paused)
 {
-    if (m_slapd.state() != QProcess::NotRunning)
-        ::kill(pid_t(m_slapd.processId()), paused ? SIGSTOP : SIGCONT);
+    if (m_slapd.state() == QProcess::NotRunning)
+        return;
+    ::kill(pid_t(m_slapd.processId()), paused ? SIGSTOP : SIGCONT);
+    // The signal reaches each thread in its own time; one still running could answer.
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(m_slapd.processId()));
+    QElapsedTimer clock;
+    clock.start();
+    while (paused && clock.elapsed() < 5000) {
+        bool allStopped = true;
+        for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile stat(tasks.filePath(task + QStringLiteral("/stat")));
+            // "pid (name) state ...": T when stopped.
+            const QByteArray line = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+            allStopped = allStopped && line.mid(line.lastIndexOf(')') + 2, 1) == "T";
+        }
+        if (allStopped)
+            return;
+        QThread::msleep(5);
+    }
 }
 
 bool SlapdServer::start()
