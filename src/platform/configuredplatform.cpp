@@ -7,6 +7,7 @@
 #include "platform/webdav/webdavstore.h"
 
 #include <pwd.h>
+#include <QScopeGuard>
 #include <QSysInfo>
 #include <unistd.h>
 
@@ -21,19 +22,24 @@ constexpr qint32 PropertyNotFound = static_cast<qint32>(0x8000500Du);
 class DirectoryFacts
 {
 public:
-    explicit DirectoryFacts(ldapbackend::LdapSettings settings) : m_settings(std::move(settings)) {}
+    DirectoryFacts(ldapbackend::LdapSettings settings,
+                   std::shared_ptr<const ldapbackend::LdapHooks> hooks)
+        : m_settings(std::move(settings)), m_hooks(std::move(hooks))
+    {
+    }
 
     const ldapbackend::LdapSettings &settings() const { return m_settings; }
 
     const ldapbackend::RootDse &rootDse()
     {
         if (!m_rootDse)
-            m_rootDse = ldapbackend::LdapSession(m_settings).readRootDse();
+            m_rootDse = ldapbackend::LdapSession(m_settings, m_hooks).readRootDse();
         return *m_rootDse;
     }
 
 private:
     ldapbackend::LdapSettings m_settings;
+    std::shared_ptr<const ldapbackend::LdapHooks> m_hooks;
     std::optional<ldapbackend::RootDse> m_rootDse;
 };
 
@@ -161,8 +167,10 @@ class ConfiguredPlatform : public Platform
 public:
     ConfiguredPlatform(const ServerConfig &config, std::unique_ptr<Platform> lab)
         : m_config(config), m_lab(std::move(lab)),
-          m_directory(config.directory ? std::make_shared<DirectoryFacts>(*config.directory)
-                                       : nullptr),
+          m_hooks(std::make_shared<ldapbackend::LdapHooks>()),
+          m_directory(config.directory
+                          ? std::make_shared<DirectoryFacts>(*config.directory, m_hooks)
+                          : nullptr),
           m_machine(m_lab->machine(), config, m_directory)
     {
     }
@@ -183,7 +191,8 @@ public:
     std::unique_ptr<DirectoryConnection> createDirectoryConnection() override
     {
         if (m_config.directory)
-            return std::make_unique<ldapbackend::LdapDirectoryConnection>(*m_config.directory);
+            return std::make_unique<ldapbackend::LdapDirectoryConnection>(*m_config.directory,
+                                                                          m_hooks);
         return m_lab->createDirectoryConnection();
     }
 
@@ -208,9 +217,12 @@ public:
             m_lab->endWriteBurst();
     }
 
+    void setHooks(DirectoryHooks hooks) { *m_hooks = std::move(hooks); }
+
 private:
     ServerConfig m_config;
     std::unique_ptr<Platform> m_lab;
+    std::shared_ptr<ldapbackend::LdapHooks> m_hooks; // shared with every directory session
     std::shared_ptr<DirectoryFacts> m_directory;
     ConfiguredMachineFacts m_machine;
 };
@@ -236,9 +248,21 @@ std::unique_ptr<Platform> createConfiguredPlatform(const QProcessEnvironment &en
     return createConfiguredPlatform(config, lab::openLab(labPath));
 }
 
+void setDirectoryHooks(Platform &platform, DirectoryHooks hooks)
+{
+    if (auto *configured = dynamic_cast<ConfiguredPlatform *>(&platform))
+        configured->setHooks(std::move(hooks));
+}
+
 QString directoryCheck(Platform &platform)
 {
     QStringList lines{QStringLiteral("Platform: %1").arg(platform.description())};
+    QStringList missing;
+    setDirectoryHooks(platform,
+                      {nullptr, [&](const QString &subject, qint32, const QString &text) {
+                           missing.append(QStringLiteral("Warning: %1: %2").arg(subject, text));
+                       }});
+    const auto unhook = qScopeGuard([&] { setDirectoryHooks(platform, {}); });
     const QString host = platform.machine().globalCatalogHostName();
     lines.append(QStringLiteral("Global catalog: GC://%1").arg(host));
     lines.append(QStringLiteral("Domain: %1").arg(platform.machine().domainDnsName()));
@@ -254,7 +278,7 @@ QString directoryCheck(Platform &platform)
     lines.append(QStringLiteral("Mailboxes in the directory: %1").arg(rows->rowCount()));
     rows->close();
     directory->close();
-    return lines.join(u'\n') + u'\n';
+    return (lines + missing).join(u'\n') + u'\n';
 }
 
 QString storeCheck(Platform &platform)

@@ -17,8 +17,15 @@ std::unique_ptr<Platform> createConfiguredPlatform(const QProcessEnvironment &en
 std::unique_ptr<Platform> createConfiguredPlatform(const ServerConfig &config,
                                                    std::unique_ptr<Platform> lab);
 
+// What the program lets a directory server's backend do: run pending events while it waits
+// on the server, and say what a search left out. Applies to the connections made before and
+// after; the lab's directory never waits and leaves nothing out.
+using DirectoryHooks = ldapbackend::LdapHooks;
+void setDirectoryHooks(Platform &platform, DirectoryHooks hooks);
+
 // Opens the platform's directory as the program does and reads through it what the program
-// needs; one line per fact, for --check-directory. Throws PlatformError when it cannot.
+// needs; one line per fact and one per part of the directory it could not read, for
+// --check-directory. Throws PlatformError when it cannot.
 QString directoryCheck(Platform &platform);
 
 // Opens the platform's store on the mailbox root the program's http:// URLs start from, as

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <QUrl>
@@ -27,7 +28,8 @@ const QStringList directoryKeys = {QStringLiteral("backend"),
                                    QStringLiteral("baseDn"),
                                    QStringLiteral("globalCatalogHost"),
                                    QStringLiteral("timeout"),
-                                   QStringLiteral("caFile")};
+                                   QStringLiteral("caFile"),
+                                   QStringLiteral("referralHosts")};
 const QStringList storeKeys = {QStringLiteral("backend"),       QStringLiteral("baseUrl"),
                                QStringLiteral("user"),          QStringLiteral("passwordFile"),
                                QStringLiteral("timeout"),       QStringLiteral("caFile"),
@@ -249,6 +251,18 @@ ldapbackend::LdapSettings readDirectory(const Reader &reader)
     settings.timeoutSeconds =
         reader.seconds(QStringLiteral("directory/timeout"), settings.timeoutSeconds);
     settings.caFile = reader.path(QStringLiteral("directory/caFile"), true);
+    const QString hostsKey = QStringLiteral("directory/referralHosts");
+    for (const QString &entry : reader.text(hostsKey).split(
+             QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts)) {
+        // host, host:port, [v6 address] or [v6 address]:port
+        static const QRegularExpression hostPort(
+            QStringLiteral("^([A-Za-z0-9._-]+|\\[[0-9A-Fa-f:.]+\\])(:[0-9]{1,5})?$"));
+        const QRegularExpressionMatch match = hostPort.match(entry);
+        const int port = match.captured(2).mid(1).toInt();
+        if (!match.hasMatch() || (!match.captured(2).isEmpty() && (port < 1 || port > 65535)))
+            reader.fail(hostsKey, QStringLiteral("\"%1\" is not a host or host:port").arg(entry));
+        settings.referralHosts.append(entry);
+    }
     return settings;
 }
 

@@ -1,5 +1,6 @@
 #include "setup/installform.h"
 
+#include "platform/configuredplatform.h"
 #include "shell/basicnumbers.h"
 
 InstallForm::InstallForm(platform::Platform &platform, Screen &screen, QString commandLine)
@@ -46,6 +47,19 @@ InstallForm::InstallForm(platform::Platform &platform, Screen &screen, QString c
     errorLogEdit.setVisible(false);
     clearErrorLogButton.setVisible(false);
     progressBox.setVisible(false);
+
+    // The window keeps painting while the directory waits on its server, and what a search
+    // had to leave out goes into the log.
+    platform::setDirectoryHooks(
+        m_platform, {[this] { m_screen.doEvents(); },
+                     [this](const QString &subject, qint32 number, const QString &text) {
+                         errorLog.add(subject, number, text);
+                     }});
+}
+
+InstallForm::~InstallForm()
+{
+    platform::setDirectoryHooks(m_platform, {});
 }
 
 void InstallForm::onClearErrorLogClicked()

@@ -21,6 +21,7 @@ public:
     static QString sinkClass();
 
     InstallForm(platform::Platform &platform, Screen &screen, QString commandLine = {});
+    ~InstallForm();
     InstallForm(const InstallForm &) = delete;
     InstallForm &operator=(const InstallForm &) = delete;
 

@@ -90,9 +90,15 @@ private slots:
         bad("TLS twice", "[directory]\nbackend=ldap\nuri=ldaps://dc1\nstartTls=true\n",
             "directory/startTls");
         bad("no seconds", ldap + "timeout=0\n", "directory/timeout");
+        bad("referral host as an address", ldap + "referralHosts=\"dc2, ldap://dc3\"\n",
+            "directory/referralHosts: \"ldap://dc3\" is not a host");
         bad("name without password", bind, "directory/bindDn: needs passwordFile");
         bad("password readable by the group", bind + "passwordFile=group.pw\n",
             "can be read by other users");
+        // Between two contents of one size: QSettings would take the second, written in the
+        // same second, from its cache of the first.
+        bad("referral host's port too large", ldap + "referralHosts=dc2:65536\n",
+            "directory/referralHosts: \"dc2:65536\"");
         bad("empty password", bind + "passwordFile=empty.pw\n", "empty.pw is empty");
         bad("password others may change", bind + "passwordFile=writable.pw\n",
             "writable.pw can be changed by other users");

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -118,24 +119,73 @@ bool SlapdServer::writeConfig()
     if (m_hasRootDse)
         config +=
             QStringLiteral("rootDSE %1\n").arg(m_dir.filePath(QStringLiteral("rootdse.ldif")));
+    if (m_tls)
+        config += QStringLiteral("TLSCACertificateFile %1\nTLSCertificateFile %2\n"
+                                 "TLSCertificateKeyFile %3\n")
+                      .arg(caFile(), m_dir.filePath(QStringLiteral("server.pem")),
+                           m_dir.filePath(QStringLiteral("server.key")));
     return writeFile(m_dir.filePath(QStringLiteral("slapd.conf")),
                      (config + m_databases).toUtf8()) &&
            writeFile(passwordFile(), password().toUtf8() + '\n');
 }
 
-bool SlapdServer::start()
+bool SlapdServer::enableTls()
 {
-    const QString slapd = program(QStringLiteral("slapd"));
+    const QString openssl = program(QStringLiteral("openssl"));
+    if (openssl.isEmpty())
+        return fail(QStringLiteral("openssl is not installed"));
+    const QString ec = QStringLiteral("ec");
+    const QString curve = QStringLiteral("ec_paramgen_curve:prime256v1");
+    const QString extensions = m_dir.filePath(QStringLiteral("server.ext"));
+    // libldap checks a certificate for "localhost" against this machine's own name.
+    if (!writeFile(extensions, "subjectAltName=IP:127.0.0.1,DNS:localhost,DNS:" +
+                                   QSysInfo::machineHostName().toUtf8() + '\n'))
+        return fail(QStringLiteral("cannot write %1").arg(extensions));
+    const auto path = [&](const char *name) {
+        return m_dir.filePath(QLatin1String(name));
+    };
+    const QList<QStringList> steps{
+        {"req", "-x509", "-newkey", ec, "-pkeyopt", curve, "-nodes", "-days", "2", "-subj",
+         "/CN=Kestrelon test CA", "-keyout", path("ca.key"), "-out", caFile()},
+        {"req", "-x509", "-newkey", ec, "-pkeyopt", curve, "-nodes", "-days", "2", "-subj",
+         "/CN=Another CA", "-keyout", path("other.key"), "-out", otherCaFile()},
+        {"req", "-newkey", ec, "-pkeyopt", curve, "-nodes", "-subj", "/CN=127.0.0.1", "-keyout",
+         path("server.key"), "-out", path("server.csr")},
+        {"x509", "-req", "-in", path("server.csr"), "-CA", caFile(), "-CAkey", path("ca.key"),
+         "-CAcreateserial", "-days", "2", "-extfile", extensions, "-out", path("server.pem")}};
+    for (const QStringList &arguments : steps) {
+        QProcess step;
+        step.setProcessChannelMode(QProcess::MergedChannels);
+        step.start(openssl, arguments);
+        if (!step.waitForFinished(30000) || step.exitCode() != 0)
+            return fail(QStringLiteral("openssl %1 failed: %2")
+                            .arg(arguments.join(u' '), QString::fromLocal8Bit(step.readAll())));
+    }
+    m_tls = true;
+    return true;
+}
+
+QString SlapdServer::caFile() const
+{
+    return m_dir.filePath(QStringLiteral("ca.pem"));
+}
+
+QString SlapdServer::otherCaFile() const
+{
+    return m_dir.filePath(QStringLiteral("other-ca.pem"));
+}
+
+bool SlapdServer::load()
+{
+    if (m_loaded)
+        return true;
     const QString slapadd = program(QStringLiteral("slapadd"));
-    if (slapd.isEmpty() || slapadd.isEmpty())
+    if (slapadd.isEmpty())
         return fail(QStringLiteral("slapd is not installed (scripts/setup.sh installs it)"));
     if (!m_dir.isValid() || m_loads.isEmpty() || !writeConfig())
         return fail(QStringLiteral("cannot write the configuration in %1").arg(m_dir.path()));
     const QString config = m_dir.filePath(QStringLiteral("slapd.conf"));
     for (qsizetype i = 0; i < m_loads.size(); i += 2) {
-        const QString loaded = m_dir.filePath(QStringLiteral("db%1/data.mdb").arg(i / 2));
-        if (QFile::exists(loaded))
-            continue; // loaded before an earlier start
         QProcess loader;
         loader.start(slapadd,
                      {QStringLiteral("-q"), QStringLiteral("-f"), config, QStringLiteral("-b"),
@@ -145,6 +195,56 @@ bool SlapdServer::start()
                 QStringLiteral("slapadd of %1 failed: %2")
                     .arg(m_loads[i + 1], QString::fromLocal8Bit(loader.readAllStandardError())));
     }
+    m_loaded = true;
+    return true;
+}
+
+QByteArray SlapdServer::catalog(const QString &suffix)
+{
+    QProcess slapcat;
+    slapcat.start(program(QStringLiteral("slapcat")),
+                  {QStringLiteral("-f"), m_dir.filePath(QStringLiteral("slapd.conf")),
+                   QStringLiteral("-b"), suffix, QStringLiteral("-o"),
+                   QStringLiteral("ldif-wrap=no")});
+    if (!slapcat.waitForFinished(60000) || slapcat.exitCode() != 0) {
+        fail(QStringLiteral("slapcat of %1 failed: %2")
+                 .arg(suffix, QString::fromLocal8Bit(slapcat.readAllStandardError())));
+        return {};
+    }
+    return slapcat.readAllStandardOutput();
+}
+
+void SlapdServer::pause(bool paused)
+{
+    if (m_slapd.state() == QProcess::NotRunning)
+        return;
+    ::kill(pid_t(m_slapd.processId()), paused ? SIGSTOP : SIGCONT);
+    // The signal reaches each thread in its own time; one still running could answer.
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(m_slapd.processId()));
+    QElapsedTimer clock;
+    clock.start();
+    while (paused && clock.elapsed() < 5000) {
+        bool allStopped = true;
+        for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile stat(tasks.filePath(task + QStringLiteral("/stat")));
+            // "pid (name) state ...": T when stopped.
+            const QByteArray line = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+            allStopped = allStopped && line.mid(line.lastIndexOf(')') + 2, 1) == "T";
+        }
+        if (allStopped)
+            return;
+        QThread::msleep(5);
+    }
+}
+
+bool SlapdServer::start()
+{
+    const QString slapd = program(QStringLiteral("slapd"));
+    if (slapd.isEmpty())
+        return fail(QStringLiteral("slapd is not installed (scripts/setup.sh installs it)"));
+    if (!load())
+        return false;
+    const QString config = m_dir.filePath(QStringLiteral("slapd.conf"));
     m_slapd.setProcessChannelMode(QProcess::MergedChannels);
     // The server ends with the test even when the test is killed or aborts.
     m_slapd.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });

@@ -23,9 +23,22 @@ public:
     bool addLab(const QString &labTool, const QString &labPath,
                 const QByteArray &extraEntries = {});
 
+    // Makes a CA and a certificate it signed for 127.0.0.1 and localhost, and serves StartTLS
+    // with it. Before start().
+    bool enableTls();
+    // The CA that signed the server's certificate, and one that did not.
+    QString caFile() const;
+    QString otherCaFile() const;
+
+    // Loads the databases with slapadd; start() does so when not done yet.
+    bool load();
     bool start();
     // Ends the server at once, as a crash or a pulled cable would.
     void kill();
+    // Stops and goes on, as a server that hangs would: connections stay open, nothing answers.
+    void pause(bool paused);
+    // The database of the suffix as slapcat writes it, after load().
+    QByteArray catalog(const QString &suffix);
 
     QString uri() const;
     quint16 port() const { return m_port; }
@@ -46,6 +59,8 @@ private:
     QString m_databases; // slapd.conf lines of the databases
     QStringList m_loads; // database suffix, LDIF path, in pairs
     bool m_hasRootDse = false;
+    bool m_tls = false;
+    bool m_loaded = false;
     QProcess m_slapd;
     QString m_failure;
 };

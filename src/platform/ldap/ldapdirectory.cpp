@@ -6,6 +6,8 @@
 #include "platform/ldap/searchoptions.h"
 #include "platform/platformerror.h"
 
+#include <algorithm>
+
 namespace ldapbackend {
 
 namespace {
@@ -29,14 +31,15 @@ QString searchBase(const LdapSettings &settings, const RootDse &rootDse)
     return rootDse.namingContexts.value(0);
 }
 
-LdapDirectoryConnection::LdapDirectoryConnection(LdapSettings settings)
-    : m_settings(std::move(settings))
+LdapDirectoryConnection::LdapDirectoryConnection(LdapSettings settings,
+                                                 std::shared_ptr<const LdapHooks> hooks)
+    : m_settings(std::move(settings)), m_hooks(std::move(hooks))
 {
 }
 
 void LdapDirectoryConnection::open(const QString &, const QString &, const QString &)
 {
-    m_session = std::make_shared<LdapSession>(m_settings);
+    m_session = std::make_shared<LdapSession>(m_settings, m_hooks);
     m_rootDse = m_session->readRootDse();
     m_open = true;
 }
@@ -87,13 +90,15 @@ LdapDirectoryConnection::execute(const QString &commandText,
                          !m_unsortable.contains(query.orderBy.toCaseFolded());
     request.pageSize = options.pageSize;
     request.sizeLimit = options.sizeLimit;
-    request.timeoutSeconds =
-        options.timeoutSeconds > 0 ? options.timeoutSeconds : m_settings.timeoutSeconds;
+    // The configured time-out bounds every wait; a query may only ask for less.
+    request.timeoutSeconds = options.timeoutSeconds > 0
+                                 ? std::min(options.timeoutSeconds, m_settings.timeoutSeconds)
+                                 : m_settings.timeoutSeconds;
     request.chaseReferrals = options.chaseReferrals;
 
     // A connection lost earlier is made again, so the program goes on once the server is back.
     if (m_session->isBroken())
-        m_session = std::make_shared<LdapSession>(m_settings);
+        m_session = std::make_shared<LdapSession>(m_settings, m_hooks);
     auto rows = std::make_unique<LdapRowSet>(m_session, std::move(request));
     if (rows->serverSortRefused())
         m_unsortable.insert(query.orderBy.toCaseFolded());

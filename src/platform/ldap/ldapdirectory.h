@@ -14,7 +14,9 @@ namespace ldapbackend {
 class LdapDirectoryConnection : public platform::DirectoryConnection
 {
 public:
-    explicit LdapDirectoryConnection(LdapSettings settings);
+    // The hooks (may be null) run while it waits and take what searches leave out.
+    explicit LdapDirectoryConnection(LdapSettings settings,
+                                     std::shared_ptr<const LdapHooks> hooks = nullptr);
 
     void open(const QString &connectionString, const QString &user,
               const QString &password) override;
@@ -25,6 +27,7 @@ public:
 
 private:
     LdapSettings m_settings;
+    std::shared_ptr<const LdapHooks> m_hooks;
     std::shared_ptr<LdapSession> m_session;
     RootDse m_rootDse;
     bool m_open = false;

@@ -3,6 +3,7 @@
 #include "platform/lab/labdatabase.h"
 #include "platform/ldap/distinguishedname.h"
 #include "platform/ldap/ldaperror.h"
+#include "platform/ldap/referral.h"
 #include "platform/platformerror.h"
 
 #include <algorithm>
@@ -24,6 +25,8 @@ struct ServerSortRefused
 // How often and after how long a page the server was too busy for is asked for again.
 constexpr int BusyRetries = 20;
 constexpr int BusyPauseMs = 25;
+// Referrals followed one from another before the rest is skipped, as libldap's default.
+constexpr int MaxReferralHops = 5;
 
 bool isSortRefusal(int code)
 {
@@ -151,7 +154,6 @@ void LdapRowSet::sendPage(int pageSize) const
             << "size limit" << m_request.sizeLimit << "time-out" << m_request.timeoutSeconds
             << "referrals" << (m_request.chaseReferrals ? "followed" : "not followed");
     }
-    m_session->setChaseReferrals(m_request.chaseReferrals);
     const int rc = ldap_search_ext(ld, m_request.base.constData(), m_request.scope,
                                    m_request.filter.constData(), attributes.data(), 0,
                                    controls.data(), nullptr, nullptr, 0, &m_cursor->messageId);
@@ -165,28 +167,110 @@ void LdapRowSet::sendPage(int pageSize) const
 
 void LdapRowSet::fetchRow() const
 {
-    while (m_cursor->rows.empty() && !m_cursor->finished) {
-        if (m_cursor->messageId < 0)
-            sendPage(m_request.pageSize);
-        readMessage();
-    }
+    while (m_cursor->rows.empty() && !exhausted())
+        step();
 }
 
 void LdapRowSet::fetchAll() const
 {
-    while (!m_cursor->finished) {
-        if (m_cursor->messageId < 0)
-            sendPage(m_request.pageSize);
-        readMessage();
+    while (!exhausted())
+        step();
+}
+
+bool LdapRowSet::exhausted() const
+{
+    return m_cursor->finished && m_cursor->referrals.empty();
+}
+
+void LdapRowSet::step() const
+{
+    if (m_cursor->finished) {
+        followReferral();
+        return;
+    }
+    if (m_cursor->messageId < 0)
+        sendPage(m_request.pageSize);
+    readMessage();
+}
+
+bool LdapRowSet::addRow(Row row) const
+{
+    m_cursor->rows.push_back(std::move(row));
+    ++m_cursor->delivered;
+    // Rows sorted here are cut to the limit after sorting.
+    const bool limitHere = m_request.orderBy.isEmpty() || m_request.serverSort;
+    if (limitHere && m_request.sizeLimit > 0 && m_cursor->delivered >= m_request.sizeLimit) {
+        finish("reached its size limit");
+        abandon();
+        m_cursor->referrals.clear();
+        return false;
+    }
+    return true;
+}
+
+void LdapRowSet::followReferral() const
+{
+    const QStringList urls = m_cursor->referrals.front();
+    m_cursor->referrals.pop_front();
+    ReferralTarget target;
+    QString url;
+    for (const QString &candidate : urls) {
+        url = candidate;
+        target = referralTarget(m_session->settings(), candidate);
+        if (target.refusal.isEmpty())
+            break;
+    }
+    if (m_request.referralHops >= MaxReferralHops)
+        target.refusal = QStringLiteral("more than %1 referrals in a row").arg(MaxReferralHops);
+    if (!target.refusal.isEmpty()) {
+        qCDebug(ldapLog).noquote() << "referral to" << url << "skipped:" << target.refusal;
+        if (!m_cursor->skipped.contains(url)) {
+            m_cursor->skipped.append(url);
+            m_session->notice(errorNumber(LDAP_REFERRAL),
+                              QStringLiteral("The referral to %1 was skipped, so the rows there "
+                                             "are missing: %2")
+                                  .arg(url, target.refusal));
+        }
+        return;
+    }
+    SearchRequest request = m_request;
+    if (!target.base.isEmpty())
+        request.base = target.base;
+    if (!target.filter.isEmpty())
+        request.filter = target.filter;
+    // Below a one-level search the referred entry itself is the one asked for.
+    if (request.scope == LDAP_SCOPE_ONELEVEL)
+        request.scope = LDAP_SCOPE_BASE;
+    request.serverSort = false;
+    request.sizeLimit = 0;
+    ++request.referralHops;
+    qCDebug(ldapLog).noquote() << "following the referral to" << url;
+    try {
+        const LdapRowSet referred(
+            std::make_shared<LdapSession>(target.settings, m_session->hooks()), request);
+        referred.fetchAll();
+        for (Row &row : referred.m_cursor->rows) {
+            if (!addRow(std::move(row)))
+                break;
+        }
+    } catch (const PlatformError &error) {
+        qCDebug(ldapLog).noquote() << "referral to" << url << "failed:" << error.description;
+        if (!m_cursor->unreachableSaid) {
+            m_cursor->unreachableSaid = true;
+            m_session->notice(error.number,
+                              QStringLiteral("The referral to %1 could not be followed, so the "
+                                             "rows there are missing: %2")
+                                  .arg(url, error.description));
+        }
     }
 }
 
 void LdapRowSet::readMessage() const
 {
     LDAP *ld = m_session->handle();
-    struct timeval timeout = {m_request.timeoutSeconds, 0};
     LDAPMessage *message = nullptr;
-    const int type = ldap_result(ld, m_cursor->messageId, LDAP_MSG_ONE, &timeout, &message);
+    const int type =
+        m_session->await(m_cursor->messageId, false, m_request.timeoutSeconds, &message);
     if (type == 0) {
         ldap_abandon_ext(ld, m_cursor->messageId, nullptr, nullptr);
         m_cursor->messageId = -1;
@@ -206,20 +290,21 @@ void LdapRowSet::readMessage() const
     }
     try {
         if (type == LDAP_RES_SEARCH_ENTRY) {
-            m_cursor->rows.push_back(rowOf(message));
-            ++m_cursor->delivered;
-            // Rows sorted here are cut to the limit after sorting.
-            const bool limitHere = m_request.orderBy.isEmpty() || m_request.serverSort;
-            if (limitHere && m_request.sizeLimit > 0 &&
-                m_cursor->delivered >= m_request.sizeLimit) {
-                finish("reached its size limit");
-                abandon();
-            }
+            addRow(rowOf(message));
         } else if (type == LDAP_RES_SEARCH_RESULT) {
             readResult(message);
         } else if (type == LDAP_RES_SEARCH_REFERENCE) {
-            qCDebug(ldapLog) << (m_request.chaseReferrals ? "search reference followed"
-                                                          : "search reference not followed");
+            char **urls = nullptr;
+            QStringList referredTo;
+            if (ldap_parse_reference(ld, message, &urls, nullptr, 0) == LDAP_SUCCESS) {
+                for (char **url = urls; url && *url; ++url)
+                    referredTo.append(QString::fromUtf8(*url));
+                ldap_memvfree(reinterpret_cast<void **>(urls));
+            }
+            qCDebug(ldapLog).noquote() << "search reference to" << referredTo.join(u' ')
+                                       << (m_request.chaseReferrals ? "to follow" : "not followed");
+            if (m_request.chaseReferrals && !referredTo.isEmpty())
+                m_cursor->referrals.push_back(referredTo);
         }
     } catch (...) {
         ldap_msgfree(message);
@@ -261,6 +346,11 @@ void LdapRowSet::readResult(LDAPMessage *message) const
         m_cursor->cookie = cookie;
         if (cookie.isEmpty() || code == LDAP_SIZELIMIT_EXCEEDED)
             finish(code == LDAP_SUCCESS ? "ended" : "reached the server's size limit");
+        return;
+    }
+    if (code == LDAP_REFERRAL && m_request.chaseReferrals && !referredTo.isEmpty()) {
+        m_cursor->referrals.push_back(referredTo);
+        finish("was referred");
         return;
     }
     if (code == LDAP_BUSY && m_cursor->busyRetries < BusyRetries) {
@@ -429,6 +519,7 @@ void LdapRowSet::close()
         finish("was given up");
         abandon();
     }
+    m_cursor->referrals.clear();
     m_cursor->rows.clear();
 }
 

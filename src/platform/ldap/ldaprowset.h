@@ -29,10 +29,12 @@ struct SearchRequest
     int sizeLimit = 0;       // 0: every row
     int timeoutSeconds = 30; // for each answer
     bool chaseReferrals = true;
+    int referralHops = 0; // referrals followed to reach this search
 };
 
-// The rows of a search, read from the server page by page as the caller walks them. A sort
-// done here, rowCount() and moveLast() read every page first.
+// The rows of a search, read from the server page by page as the caller walks them, then
+// the rows of the referrals it met. A sort done here, rowCount() and moveLast() read every
+// page first.
 class LdapRowSet : public platform::DirectoryRowSet
 {
 public:
@@ -67,14 +69,23 @@ private:
         int pages = 0;
         int busyRetries = 0;
         QElapsedTimer clock;
+        std::deque<QStringList> referrals; // each the URLs of one reference, to follow after
+        QStringList skipped;               // referrals said to be skipped
+        bool unreachableSaid = false;
     };
 
     // Reading changes only the cursor, so the const row count can read the rest.
     void sendPage(int pageSize) const;
-    // Reads answers until a row waits or the search ends.
+    // Reads answers until a row waits or the search and its referrals end.
     void fetchRow() const;
     void fetchAll() const;
+    bool exhausted() const;
+    void step() const;
     void readMessage() const;
+    // False when the row reached the size limit.
+    bool addRow(Row row) const;
+    // Runs the search on the next referred server, or says why it is skipped.
+    void followReferral() const;
     void readResult(LDAPMessage *message) const;
     Row rowOf(LDAPMessage *entry) const;
     void sortRows();

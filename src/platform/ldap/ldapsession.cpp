@@ -1,8 +1,11 @@
 #include "platform/ldap/ldapsession.h"
 
 #include "platform/ldap/ldaperror.h"
+#include "platform/ldap/tlstrace.h"
 
+#include <algorithm>
 #include <ldap.h>
+#include <QDeadlineTimer>
 #include <sys/time.h>
 
 namespace ldapbackend {
@@ -11,6 +14,9 @@ namespace {
 
 // Marks a server that expands short object categories as a mail directory does.
 const char *const activeDirectoryCapability = "1.2.840.113556.1.4.800";
+
+// How long one wait on the server lasts before the program's events run again.
+constexpr qint64 SliceMs = 50;
 
 struct timeval seconds(int value)
 {
@@ -36,7 +42,8 @@ bool RootDse::supportsControl(const char *oid) const
     return supportedControls.contains(QLatin1String(oid));
 }
 
-LdapSession::LdapSession(const LdapSettings &settings) : m_settings(settings)
+LdapSession::LdapSession(const LdapSettings &settings, std::shared_ptr<const LdapHooks> hooks)
+    : m_settings(settings), m_hooks(std::move(hooks))
 {
     const QByteArray uri = m_settings.uri.toUtf8();
     if (const int rc = ldap_initialize(&m_ld, uri.constData()); rc != LDAP_SUCCESS)
@@ -47,13 +54,15 @@ LdapSession::LdapSession(const LdapSettings &settings) : m_settings(settings)
     ldap_set_option(m_ld, LDAP_OPT_NETWORK_TIMEOUT, &timeout);
     ldap_set_option(m_ld, LDAP_OPT_TIMEOUT, &timeout);
     ldap_set_option(m_ld, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
+    // The server's certificate is always checked, whatever LDAPTLS_REQCERT or ldap.conf say.
+    const int demand = LDAP_OPT_X_TLS_DEMAND;
+    ldap_set_option(m_ld, LDAP_OPT_X_TLS_REQUIRE_CERT, &demand);
     if (!m_settings.caFile.isEmpty()) {
         const QByteArray caFile = m_settings.caFile.toLocal8Bit();
-        const int newContext = 0;
         ldap_set_option(m_ld, LDAP_OPT_X_TLS_CACERTFILE, caFile.constData());
-        ldap_set_option(m_ld, LDAP_OPT_X_TLS_NEWCTX, &newContext);
     }
-    ldap_set_rebind_proc(m_ld, &LdapSession::rebind, this);
+    const int newContext = 0;
+    ldap_set_option(m_ld, LDAP_OPT_X_TLS_NEWCTX, &newContext);
     try {
         signIn();
     } catch (...) {
@@ -65,21 +74,52 @@ LdapSession::LdapSession(const LdapSettings &settings) : m_settings(settings)
 
 void LdapSession::signIn()
 {
+    // For ldaps:// the handshake runs while connecting, in the first request.
+    TlsTrace trace;
+    const auto failTls = [&](int rc, const QString &doing) {
+        const QString reasons = trace.reasons();
+        if (reasons.isEmpty())
+            fail(rc, doing);
+        failLdap(server(), rc,
+                 QStringLiteral("%1: the server's certificate failed the check against %2: %3")
+                     .arg(doing,
+                          m_settings.caFile.isEmpty()
+                              ? QStringLiteral("the system's trusted certificates")
+                              : QStringLiteral("the CA file %1").arg(m_settings.caFile),
+                          reasons));
+    };
     if (m_settings.startTls) {
-        if (const int rc = ldap_start_tls_s(m_ld, nullptr, nullptr); rc != LDAP_SUCCESS)
-            fail(rc, QStringLiteral("starting TLS"));
+        const QString doing = QStringLiteral("starting TLS");
+        int messageId = -1;
+        int rc = ldap_start_tls(m_ld, nullptr, nullptr, &messageId);
+        if (rc != LDAP_SUCCESS)
+            fail(rc, doing);
+        int code = LDAP_OTHER;
+        rc = ldap_parse_result(m_ld, answerTo(messageId, doing), &code, nullptr, nullptr, nullptr,
+                               nullptr, 1);
+        if (rc != LDAP_SUCCESS || code != LDAP_SUCCESS)
+            fail(rc != LDAP_SUCCESS ? rc : code, doing);
+        if (rc = ldap_install_tls(m_ld); rc != LDAP_SUCCESS)
+            failTls(rc, doing);
     }
     const QByteArray dn = m_settings.bindDn.toUtf8();
     QByteArray password = m_settings.password.toUtf8();
     berval credentials{ber_len_t(password.size()), password.data()};
     qCDebug(ldapLog).noquote() << "bind to" << server() << "as"
                                << (dn.isEmpty() ? QByteArray("anonymous") : dn);
-    const int rc = ldap_sasl_bind_s(m_ld, dn.isEmpty() ? nullptr : dn.constData(), LDAP_SASL_SIMPLE,
-                                    &credentials, nullptr, nullptr, nullptr);
+    const QString doing = dn.isEmpty() ? QStringLiteral("signing in anonymously")
+                                       : QStringLiteral("signing in as %1").arg(m_settings.bindDn);
+    int messageId = -1;
+    int rc = ldap_sasl_bind(m_ld, dn.isEmpty() ? nullptr : dn.constData(), LDAP_SASL_SIMPLE,
+                            &credentials, nullptr, nullptr, &messageId);
     password.fill('\0');
     if (rc != LDAP_SUCCESS)
-        fail(rc, dn.isEmpty() ? QStringLiteral("signing in anonymously")
-                              : QStringLiteral("signing in as %1").arg(m_settings.bindDn));
+        failTls(rc, doing);
+    LDAPMessage *answer = answerTo(messageId, doing);
+    int code = LDAP_OTHER;
+    rc = ldap_parse_result(m_ld, answer, &code, nullptr, nullptr, nullptr, nullptr, 1);
+    if (rc != LDAP_SUCCESS || code != LDAP_SUCCESS)
+        fail(rc != LDAP_SUCCESS ? rc : code, doing);
 }
 
 LdapSession::~LdapSession()
@@ -88,25 +128,45 @@ LdapSession::~LdapSession()
         ldap_unbind_ext_s(m_ld, nullptr, nullptr);
 }
 
-void LdapSession::setChaseReferrals(bool chase)
+int LdapSession::await(int messageId, bool all, int seconds, LDAPMessage **message)
 {
-    ldap_set_option(m_ld, LDAP_OPT_REFERRALS, chase ? LDAP_OPT_ON : LDAP_OPT_OFF);
+    const QDeadlineTimer deadline(qint64(seconds) * 1000);
+    for (;;) {
+        const qint64 slice = std::min(SliceMs, deadline.remainingTime());
+        struct timeval wait = {slice / 1000, suseconds_t(slice % 1000 * 1000)};
+        const int type =
+            ldap_result(m_ld, messageId, all ? LDAP_MSG_ALL : LDAP_MSG_ONE, &wait, message);
+        if (type != 0 || deadline.hasExpired())
+            return type;
+        if (m_hooks && m_hooks->idle)
+            m_hooks->idle();
+    }
 }
 
-int LdapSession::rebind(LDAP *ld, const char *url, unsigned long, int, void *params)
+LDAPMessage *LdapSession::answerTo(int messageId, const QString &doing)
 {
-    // A referred server gets the same sign-in: an anonymous one is refused by directories
-    // that only show their objects to known accounts.
-    const auto *session = static_cast<LdapSession *>(params);
-    const QByteArray dn = session->m_settings.bindDn.toUtf8();
-    QByteArray password = session->m_settings.password.toUtf8();
-    berval credentials{ber_len_t(password.size()), password.data()};
-    qCDebug(ldapLog).noquote() << "bind to referred server" << url << "as"
-                               << (dn.isEmpty() ? QByteArray("anonymous") : dn);
-    const int rc = ldap_sasl_bind_s(ld, dn.isEmpty() ? nullptr : dn.constData(), LDAP_SASL_SIMPLE,
-                                    &credentials, nullptr, nullptr, nullptr);
-    password.fill('\0');
-    return rc;
+    LDAPMessage *answer = nullptr;
+    const int type = await(messageId, true, m_settings.timeoutSeconds, &answer);
+    if (type == 0) {
+        ldap_abandon_ext(m_ld, messageId, nullptr, nullptr);
+        fail(
+            LDAP_TIMEOUT,
+            QStringLiteral("%1 (no answer within %2 s)").arg(doing).arg(m_settings.timeoutSeconds));
+    }
+    if (type < 0) {
+        int code = LDAP_OTHER;
+        ldap_get_option(m_ld, LDAP_OPT_RESULT_CODE, &code);
+        fail(code, doing);
+    }
+    return answer;
+}
+
+void LdapSession::notice(qint32 number, const QString &text) const
+{
+    if (m_hooks && m_hooks->notice)
+        m_hooks->notice(server(), number, text);
+    else
+        qCWarning(ldapLog).noquote() << server() << text;
 }
 
 RootDse LdapSession::readRootDse()
@@ -114,14 +174,19 @@ RootDse LdapSession::readRootDse()
     const char *attributes[] = {
         "dnsHostName",      "defaultNamingContext",  "namingContexts", "schemaNamingContext",
         "supportedControl", "supportedCapabilities", nullptr};
-    struct timeval timeout = seconds(m_settings.timeoutSeconds);
-    LDAPMessage *result = nullptr;
-    const int rc = ldap_search_ext_s(m_ld, "", LDAP_SCOPE_BASE, "(objectClass=*)",
-                                     const_cast<char **>(attributes), 0, nullptr, nullptr, &timeout,
-                                     1, &result);
-    if (rc != LDAP_SUCCESS) {
+    const QString doing = QStringLiteral("reading the root DSE");
+    int messageId = -1;
+    int rc = ldap_search_ext(m_ld, "", LDAP_SCOPE_BASE, "(objectClass=*)",
+                             const_cast<char **>(attributes), 0, nullptr, nullptr, nullptr, 1,
+                             &messageId);
+    if (rc != LDAP_SUCCESS)
+        fail(rc, doing);
+    LDAPMessage *result = answerTo(messageId, doing);
+    int code = LDAP_OTHER;
+    rc = ldap_parse_result(m_ld, result, &code, nullptr, nullptr, nullptr, nullptr, 0);
+    if (rc != LDAP_SUCCESS || code != LDAP_SUCCESS) {
         ldap_msgfree(result);
-        fail(rc, QStringLiteral("reading the root DSE"));
+        fail(rc != LDAP_SUCCESS ? rc : code, doing);
     }
     RootDse dse;
     if (LDAPMessage *entry = ldap_first_entry(m_ld, result)) {

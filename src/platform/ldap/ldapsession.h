@@ -2,10 +2,12 @@
 
 #include "platform/ldap/ldapsettings.h"
 
+#include <memory>
 #include <QString>
 #include <QStringList>
 
 using LDAP = struct ldap;
+using LDAPMessage = struct ldapmsg;
 
 namespace ldapbackend {
 
@@ -27,7 +29,9 @@ class LdapSession
 {
 public:
     // Connects, starts TLS when configured and binds; throws PlatformError naming the server.
-    explicit LdapSession(const LdapSettings &settings);
+    // The hooks run while it waits on the server and take what searches leave out.
+    explicit LdapSession(const LdapSettings &settings,
+                         std::shared_ptr<const LdapHooks> hooks = nullptr);
     ~LdapSession();
     LdapSession(const LdapSession &) = delete;
     LdapSession &operator=(const LdapSession &) = delete;
@@ -39,10 +43,17 @@ public:
     // Whether a failure said the connection is gone, so the next search needs a new session.
     bool isBroken() const { return m_broken; }
 
-    // Follows referrals, signing in to each referred server as this session did.
-    void setChaseReferrals(bool chase);
+    const std::shared_ptr<const LdapHooks> &hooks() const { return m_hooks; }
 
     RootDse readRootDse();
+
+    // Waits at most the seconds for an answer to the message (all of it, or one part), in
+    // short slices with the idle hook run between them. 0 when none came in time, -1 on a
+    // failure of the connection, else the answer's type.
+    int await(int messageId, bool all, int seconds, LDAPMessage **message);
+
+    // Says what a search left out, through the notice hook (a warning without one).
+    void notice(qint32 number, const QString &text) const;
 
     // Throws the PlatformError of a failed operation on this session, with the server's
     // diagnostic message; a lost connection marks the session broken.
@@ -50,9 +61,11 @@ public:
 
 private:
     void signIn();
-    static int rebind(LDAP *ld, const char *url, unsigned long request, int msgid, void *params);
+    // The whole answer to a request just sent, within the time-out; fails naming the request.
+    LDAPMessage *answerTo(int messageId, const QString &doing);
 
     LdapSettings m_settings;
+    std::shared_ptr<const LdapHooks> m_hooks;
     LDAP *m_ld = nullptr;
     bool m_broken = false;
 };

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <QString>
+#include <QStringList>
 
 namespace ldapbackend {
 
@@ -16,8 +18,19 @@ struct LdapSettings
     // Set and empty: the whole tree (a global catalog of several domains).
     std::optional<QString> baseDn;
     QString globalCatalogHost; // empty: the root DSE's dnsHostName
-    int timeoutSeconds = 30;   // for connecting, signing in and each answer of a search
+    int timeoutSeconds = 30;   // the longest wait on the server: connecting, signing in, answers
     QString caFile;            // empty: the system's trusted certificates
+    // Servers besides uri's that referrals may lead to, "host" or "host:port" (the scheme's
+    // port when left out): the account signs in to no other.
+    QStringList referralHosts;
+};
+
+// What the program lets the directory backend do: run pending events while it waits on a
+// server, and say what a search left out (a referral skipped or unreachable).
+struct LdapHooks
+{
+    std::function<void()> idle;
+    std::function<void(const QString &subject, qint32 number, const QString &text)> notice;
 };
 
 } // namespace ldapbackend
