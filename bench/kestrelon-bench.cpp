@@ -262,7 +262,9 @@ double timeApply(InstallForm &form, CheckBoxModel &check, ListBoxModel &list, in
     return seconds;
 }
 
-// Binds every unbound mailbox, rewrites every binding in batch mode, unbinds them all.
+// Binds every unbound mailbox, rewrites every binding in batch mode, unbinds them all; the
+// last leaves every mailbox unbound, so the round runs Runs times (the first registers the
+// half the lab has unbound, the later ones all) and each apply's best counts.
 std::array<double, 3> applyRuns(const QString &labPath, int mailboxes)
 {
     std::unique_ptr<platform::Platform> platform = lab::openLab(labPath);
@@ -271,20 +273,32 @@ std::array<double, 3> applyRuns(const QString &labPath, int mailboxes)
     prepareSharedState(form);
     form.refreshMailboxLists();
     form.installSinkCheck.setValue(0);
+    const char *names[3] = {"apply register", "apply batch rewrite", "apply unregister"};
     std::array<double, 3> seconds{};
-    int entries = 0;
-    double cpu = 0;
-    seconds[0] =
-        timeApply(form, form.registerMailboxesCheck, form.unboundMailboxList, &entries, &cpu);
-    report("apply register", mailboxes, seconds[0], entries, cpu);
-    form.batchMode = true;
-    seconds[1] =
-        timeApply(form, form.unregisterMailboxesCheck, form.boundMailboxList, &entries, &cpu);
-    report("apply batch rewrite", mailboxes, seconds[1], entries, cpu);
-    form.batchMode = false;
-    seconds[2] =
-        timeApply(form, form.unregisterMailboxesCheck, form.boundMailboxList, &entries, &cpu);
-    report("apply unregister", mailboxes, seconds[2], entries, cpu);
+    std::array<double, 3> cpu{};
+    std::array<int, 3> entries{};
+    for (int run = 0; run < Runs; ++run) {
+        std::array<double, 3> now{};
+        std::array<double, 3> nowCpu{};
+        std::array<int, 3> nowEntries{};
+        now[0] = timeApply(form, form.registerMailboxesCheck, form.unboundMailboxList,
+                           &nowEntries[0], &nowCpu[0]);
+        form.batchMode = true;
+        now[1] = timeApply(form, form.unregisterMailboxesCheck, form.boundMailboxList,
+                           &nowEntries[1], &nowCpu[1]);
+        form.batchMode = false;
+        now[2] = timeApply(form, form.unregisterMailboxesCheck, form.boundMailboxList,
+                           &nowEntries[2], &nowCpu[2]);
+        for (int i = 0; i < 3; ++i) {
+            if (run == 0 || now[i] < seconds[i]) {
+                seconds[i] = now[i];
+                cpu[i] = nowCpu[i];
+                entries[i] = nowEntries[i];
+            }
+        }
+    }
+    for (int i = 0; i < 3; ++i)
+        report(names[i], mailboxes, seconds[i], entries[i], cpu[i]);
     return seconds;
 }
 
