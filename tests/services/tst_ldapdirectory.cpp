@@ -7,12 +7,12 @@
 #include "platform/lab/directoryquery.h"
 #include "platform/lab/labfile.h"
 #include "platform/lab/labscenario.h"
-#include "platform/labhelpers.h"
 #include "platform/platformerror.h"
 #include "recipients/recipientpickerform.h"
 #include "setup/installform.h"
 #include "shell/recordingscreen.h"
 #include "slapdserver.h"
+#include "support/labfixture.h"
 
 #include <cctype>
 #include <QElapsedTimer>
