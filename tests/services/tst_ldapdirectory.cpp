@@ -14,12 +14,17 @@
 #include "slapdserver.h"
 #include "support/labfixture.h"
 
+#include <arpa/inet.h>
 #include <cctype>
+#include <csignal>
+#include <netinet/in.h>
 #include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -215,6 +220,35 @@ QPair<int, QByteArray> heardBy(QTcpServer &listener)
     return heard;
 }
 
+// A TCP listener on 127.0.0.1 with a queue of one, filled by a connection of its own.
+struct FullListener
+{
+    int listener = -1;
+    int filler = -1;
+    quint16 listen()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (::bind(listener, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+            ::listen(listener, 0) != 0 ||
+            ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+            return 0;
+        filler = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (::connect(filler, reinterpret_cast<sockaddr *>(&address), length) != 0)
+            return 0;
+        return ntohs(address.sin_port);
+    }
+    ~FullListener()
+    {
+        for (int fd : {filler, listener})
+            if (fd >= 0)
+                ::close(fd);
+    }
+};
+
 } // namespace
 
 class TestLdapDirectory : public QObject
@@ -240,6 +274,8 @@ class TestLdapDirectory : public QObject
 private slots:
     void initTestCase()
     {
+        // As kestrelon-setup does: a connection the server closed is an error, not a signal.
+        std::signal(SIGPIPE, SIG_IGN);
         lab::Scenario demo = lab::demoScenario();
         demo.machine.lanGroup.clear();
         demo.directory << contact(QStringLiteral("Paren (Test)"), QStringLiteral("Paren (Test)"))
@@ -574,7 +610,8 @@ private slots:
     void startUpFailures_data()
     {
         QTest::addColumn<QString>("user");
-        QTest::addColumn<int>("server");    // 0 slapd, 1 nothing listens, 2 never answers
+        // 0 slapd, 1 nothing listens, 2 never answers, 3 never completes the connection
+        QTest::addColumn<int>("server");
         QTest::addColumn<QString>("lines"); // more [directory] settings
         QTest::addColumn<qint32>("number");
         QTest::addColumn<QStringList>("named");
@@ -586,6 +623,9 @@ private slots:
                                          << QStringList{QStringLiteral("ldap://127.0.0.1:")};
         QTest::newRow("never answers")
             << QStringLiteral("Administrator") << 2 << QString() << qint32(0x800705B4u)
+            << QStringList{QStringLiteral("ldap://127.0.0.1:")};
+        QTest::newRow("connection never completes")
+            << QStringLiteral("Administrator") << 3 << QString() << qint32(0x800705B4u)
             << QStringList{QStringLiteral("ldap://127.0.0.1:")};
         QTest::newRow("certificate of another CA")
             << QStringLiteral("Administrator") << 0
@@ -607,7 +647,12 @@ private slots:
         QFETCH(QStringList, named);
         QTcpServer silent;
         QVERIFY(silent.listen(QHostAddress::LocalHost));
-        const QString uri = QStringLiteral("ldap://127.0.0.1:%1").arg(silent.serverPort());
+        quint16 port = silent.serverPort();
+        // A listener whose queue of one is full: the kernel drops the next connection's SYN.
+        FullListener full;
+        if (server == 3)
+            QVERIFY((port = full.listen()) != 0);
+        const QString uri = QStringLiteral("ldap://127.0.0.1:%1").arg(port);
         if (server == 1)
             silent.close();
         auto configured = m_demo->platformWith(user, server == 0 ? QString() : uri, lines);
@@ -619,6 +664,10 @@ private slots:
             form.onLoad();
             form.findClusterName();
         });
+        // Waiting on a server that does not answer, the window's events keep running.
+        if (server >= 2)
+            QVERIFY2(screen.eventsLetThrough >= 5,
+                     qPrintable(QString::number(screen.eventsLetThrough)));
         QCOMPARE(error.number, number);
         for (const QString &text : named)
             QVERIFY2(error.description.contains(text), qPrintable(error.description));

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <ldap.h>
+#include <poll.h>
 #include <QDeadlineTimer>
 #include <sys/time.h>
 
@@ -54,6 +55,9 @@ LdapSession::LdapSession(const LdapSettings &settings, std::shared_ptr<const Lda
     ldap_set_option(m_ld, LDAP_OPT_NETWORK_TIMEOUT, &timeout);
     ldap_set_option(m_ld, LDAP_OPT_TIMEOUT, &timeout);
     ldap_set_option(m_ld, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
+    // A host that drops packets would otherwise hold the program inside connect() for the
+    // whole time-out, the window unpainted.
+    ldap_set_option(m_ld, LDAP_OPT_CONNECT_ASYNC, LDAP_OPT_ON);
     // The server's certificate is always checked, whatever LDAPTLS_REQCERT or ldap.conf say.
     const int demand = LDAP_OPT_X_TLS_DEMAND;
     ldap_set_option(m_ld, LDAP_OPT_X_TLS_REQUIRE_CERT, &demand);
@@ -91,7 +95,8 @@ void LdapSession::signIn()
     if (m_settings.startTls) {
         const QString doing = QStringLiteral("starting TLS");
         int messageId = -1;
-        int rc = ldap_start_tls(m_ld, nullptr, nullptr, &messageId);
+        int rc =
+            sendFirst([&] { return ldap_start_tls(m_ld, nullptr, nullptr, &messageId); }, doing);
         if (rc != LDAP_SUCCESS)
             fail(rc, doing);
         int code = LDAP_OTHER;
@@ -110,8 +115,12 @@ void LdapSession::signIn()
     const QString doing = dn.isEmpty() ? QStringLiteral("signing in anonymously")
                                        : QStringLiteral("signing in as %1").arg(m_settings.bindDn);
     int messageId = -1;
-    int rc = ldap_sasl_bind(m_ld, dn.isEmpty() ? nullptr : dn.constData(), LDAP_SASL_SIMPLE,
-                            &credentials, nullptr, nullptr, &messageId);
+    int rc = sendFirst(
+        [&] {
+            return ldap_sasl_bind(m_ld, dn.isEmpty() ? nullptr : dn.constData(), LDAP_SASL_SIMPLE,
+                                  &credentials, nullptr, nullptr, &messageId);
+        },
+        doing);
     password.fill('\0');
     if (rc != LDAP_SUCCESS)
         failTls(rc, doing);
@@ -126,6 +135,28 @@ LdapSession::~LdapSession()
 {
     if (m_ld)
         ldap_unbind_ext_s(m_ld, nullptr, nullptr);
+}
+
+int LdapSession::sendFirst(const std::function<int()> &request, const QString &doing)
+{
+    const QDeadlineTimer deadline(qint64(m_settings.timeoutSeconds) * 1000);
+    for (;;) {
+        const int rc = request();
+        if (rc != LDAP_X_CONNECTING)
+            return rc;
+        if (deadline.hasExpired())
+            fail(LDAP_SERVER_DOWN, QStringLiteral("%1 (no connection within %2 s)")
+                                       .arg(doing)
+                                       .arg(m_settings.timeoutSeconds));
+        ber_socket_t socket = -1;
+        pollfd connecting{-1, POLLOUT, 0};
+        if (ldap_get_option(m_ld, LDAP_OPT_DESC, &socket) == LDAP_OPT_SUCCESS)
+            connecting.fd = socket;
+        ::poll(&connecting, connecting.fd >= 0 ? 1 : 0,
+               int(std::min(SliceMs, deadline.remainingTime())));
+        if (m_hooks && m_hooks->idle)
+            m_hooks->idle();
+    }
 }
 
 int LdapSession::await(int messageId, bool all, int seconds, LDAPMessage **message)

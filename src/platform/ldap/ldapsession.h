@@ -2,6 +2,7 @@
 
 #include "platform/ldap/ldapsettings.h"
 
+#include <functional>
 #include <memory>
 #include <QString>
 #include <QStringList>
@@ -61,6 +62,10 @@ public:
 
 private:
     void signIn();
+    // Sends the first request of the session: the connection is made in the background, and
+    // until it is up the request reports LDAP_X_CONNECTING; waits for it in slices, events
+    // running, within the time-out. Returns the request's own result code.
+    int sendFirst(const std::function<int()> &request, const QString &doing);
     // The whole answer to a request just sent, within the time-out; fails naming the request.
     LDAPMessage *answerTo(int messageId, const QString &doing);
 
