@@ -201,3 +201,28 @@ void ApacheServer::kill()
         m_watcher.kill();
     m_watcher.waitForFinished(1000);
 }
+
+bool ApacheServer::exportLab(const QString &labPath)
+{
+    QProcess tool;
+    tool.start(
+        qEnvironmentVariable("KESTRELON_BIN") + QStringLiteral("/kestrelon-lab"),
+        {QStringLiteral("export-dav"), labPath, documentRoot(), QStringLiteral("--url"), url()});
+    if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
+        return fail(QStringLiteral("export-dav: ") +
+                    QString::fromLocal8Bit(tool.readAllStandardError()));
+    return true;
+}
+
+QString ApacheServer::writeStoreConfig(const QString &folder) const
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("servers.ini"));
+    QFile ini(path);
+    if (!ini.open(QIODevice::WriteOnly))
+        return QString();
+    ini.write(QStringLiteral("[lab]\nfile=lab.sqlite\n[store]\nbackend=webdav\nbaseUrl=%1\n"
+                             "timeout=5\n")
+                  .arg(url())
+                  .toUtf8());
+    return path;
+}

@@ -28,6 +28,10 @@ public:
     bool addCollection(const QString &path);
 
     bool start();
+    // Serves a lab's store: `kestrelon-lab export-dav` (from KESTRELON_BIN) into documentRoot().
+    bool exportLab(const QString &labPath);
+    // Writes folder/servers.ini: the lab folder/lab.sqlite, the store this server; its path.
+    QString writeStoreConfig(const QString &folder) const;
     // Ends the server at once, as a crash or a pulled cable would.
     void kill();
 

@@ -110,20 +110,9 @@ private slots:
                             "RewriteCond %{REQUEST_METHOD} =PROPPATCH",
                             "RewriteRule ^" + Mbx + "refused507/. - [R=507]"});
         QVERIFY2(m_server.start(), qPrintable(m_server.failure()));
-        QProcess tool;
-        tool.start(qEnvironmentVariable("KESTRELON_BIN") + "/kestrelon-lab",
-                   {"export-dav", labPath, m_server.documentRoot(), "--url", m_server.url()});
-        QVERIFY(tool.waitForFinished(60000));
-        QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
-
-        m_config = m_dir.filePath("servers.ini");
-        QFile ini(m_config);
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QStringLiteral("[lab]\nfile=lab.sqlite\n[store]\nbackend=webdav\nbaseUrl=%1\n"
-                                 "timeout=5\n")
-                      .arg(m_server.url())
-                      .toUtf8());
-        ini.close();
+        QVERIFY2(m_server.exportLab(labPath), qPrintable(m_server.failure()));
+        m_config = m_server.writeStoreConfig(m_dir.path());
+        QVERIFY(!m_config.isEmpty());
         QProcessEnvironment environment;
         environment.insert("KESTRELON_CONFIG", m_config);
         m_platform = platform::createConfiguredPlatform(environment);

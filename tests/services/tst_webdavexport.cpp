@@ -58,21 +58,9 @@ private slots:
         lab::createLab(labPath, m_scenario);
 
         QVERIFY2(m_server.start(), qPrintable(m_server.failure()));
-        QProcess tool;
-        tool.start(qEnvironmentVariable("KESTRELON_BIN") + QStringLiteral("/kestrelon-lab"),
-                   {QStringLiteral("export-dav"), labPath, m_server.documentRoot(),
-                    QStringLiteral("--url"), m_server.url()});
-        QVERIFY(tool.waitForFinished(60000));
-        QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
-
-        const QString config = m_dir.filePath(QStringLiteral("servers.ini"));
-        QFile ini(config);
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QStringLiteral("[lab]\nfile=lab.sqlite\n[store]\nbackend=webdav\nbaseUrl=%1\n"
-                                 "timeout=5\n")
-                      .arg(m_server.url())
-                      .toUtf8());
-        ini.close();
+        QVERIFY2(m_server.exportLab(labPath), qPrintable(m_server.failure()));
+        const QString config = m_server.writeStoreConfig(m_dir.path());
+        QVERIFY(!config.isEmpty());
         QProcessEnvironment environment;
         environment.insert(QStringLiteral("KESTRELON_CONFIG"), config);
         m_served = platform::createConfiguredPlatform(environment);
