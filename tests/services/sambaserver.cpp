@@ -118,15 +118,16 @@ bool SambaServer::run(const QString &name, const QStringList &arguments, const Q
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LDAPTLS_CACERT"), caFile());
     process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(path, arguments);
     process.write(input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(timeoutMs) || process.exitCode() != 0)
-        return fail(QStringLiteral("%1 %2 failed: %3")
-                        .arg(name, arguments.value(0),
-                             QString::fromLocal8Bit(process.readAll().right(2000))));
-    m_output = QString::fromLocal8Bit(process.readAll());
+    const bool finished = process.waitForFinished(timeoutMs);
+    const QByteArray errors = process.readAllStandardError();
+    m_output = QString::fromLocal8Bit(process.readAllStandardOutput() + errors);
+    const QString said = errors.isEmpty() ? m_output : QString::fromLocal8Bit(errors);
+    if (!finished || process.exitCode() != 0)
+        return fail(
+            QStringLiteral("%1 %2 failed: %3").arg(name, arguments.value(0), said.right(2000)));
     return true;
 }
 
