@@ -119,9 +119,9 @@ int main(int argc, char **argv)
         SlapdServer slapd;
         SambaServer domainController;
         const bool created = creator.waitForFinished(600000) && creator.exitCode() == 0;
-        const bool started = created && (samba ? domainController.start() &&
-                                                     domainController.addLab(labTool, labPath)
-                                               : slapd.addLab(labTool, labPath) && slapd.start());
+        const bool started =
+            created && (samba ? domainController.start() && domainController.reset(labTool, labPath)
+                              : slapd.addLab(labTool, labPath) && slapd.start());
         if (!started) {
             std::fprintf(stderr, "kestrelon-ldap-bench: %s\n",
                          qPrintable(samba ? domainController.failure() : slapd.failure()));
