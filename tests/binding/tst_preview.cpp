@@ -1,4 +1,5 @@
 #include "binding/applyreport.h"
+#include "binding/registrationitems.h"
 #include "mailboxes/mailboxlab.h"
 #include "platform/lab/labreport.h"
 #include "platform/lab/standinlibrary.h"
@@ -95,27 +96,32 @@ private slots:
         QTest::addColumn<bool>("batch");
         QTest::addColumn<QString>("chosen"); // "list:alias" selected; the lists' boxes ticked
         QTest::addColumn<bool>("install");
+        QTest::addColumn<QString>("gone"); // its binding is deleted after the lists were filled
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QString>("listing"); // a line the preview prints
 
         QTest::newRow("batch run rewrites every binding")
-            << true << "" << false << QStringList{"~S0:42", "~hhuber:42", "~jdoe:42"}
+            << true << "" << false << "" << QStringList{"~S0:42", "~hhuber:42", "~jdoe:42"}
             << "rewrite    Hans Huber";
         QTest::newRow("bind and unbind chosen entries, one unreachable")
-            << false << "us:S7 um:cchen um:iivanov bm:jdoe" << false
+            << false << "us:S7 um:cchen um:iivanov bm:jdoe" << false << ""
             << QStringList{"+S7:42", "+cchen:42", "-jdoe"}
             << "Ivan Ivanov                       register: -2147217895 " + HttpMailboxRoot +
                    "/iivanov";
         QTest::newRow("install the sink, unbind a store")
-            << false << "bs:S0" << true << QStringList{"+app:Kestrelon:installed", "-S0"}
+            << false << "bs:S0" << true << "" << QStringList{"+app:Kestrelon:installed", "-S0"}
             << "install    Kestrelon as CORP\\sink, rule: X-Spam-Flag: YES -> move to folder "
                "Spam, priority 42";
+        QTest::newRow("unbind where another hand unbound first")
+            << false << "bm:jdoe bm:hhuber" << false << "jdoe" << QStringList{"-hhuber"}
+            << "fails      Jane Doe    unregister: ";
     }
     void previewThenApply()
     {
         QFETCH(bool, batch);
         QFETCH(QString, chosen);
         QFETCH(bool, install);
+        QFETCH(QString, gone);
         QFETCH(QStringList, expected);
         QFETCH(QString, listing);
         lab::Scenario scenario = mixedScenario();
@@ -143,6 +149,10 @@ private slots:
             }
             controls.second->setValue(list.selectedCount() > 0 ? 1 : 0);
         }
+        if (!gone.isEmpty())
+            QVERIFY(RegistrationItems::deleteRegistrationItem(FileMailboxRoot + "/" + gone, "inbox",
+                                                              "Kestrelon.reg", false, *lab.platform,
+                                                              form.errorLog));
         const QMap<QString, QString> before = serverState(lab.path());
         const QByteArray bytesBefore = labBytes(lab.path());
         const QString logBefore = form.errorLogEdit.text();
