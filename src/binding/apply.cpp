@@ -1,3 +1,4 @@
+#include "binding/applyreport.h"
 #include "binding/bindingattempts.h"
 #include "binding/bindingwriter.h"
 #include "platform/platformerror.h"
@@ -25,6 +26,14 @@ void InstallForm::previewApply(ApplyJournal &plan)
     PlanBindingWriter writer(m_platform);
     plan.preview = true;
     runApply(writer, &plan);
+}
+
+void InstallForm::onPreviewClicked()
+{
+    ApplyJournal plan;
+    previewApply(plan);
+    if (showPlan)
+        showPlan(ApplyReport::planText(plan));
 }
 
 void InstallForm::runApply(BindingWriter &writer, ApplyJournal *journal)

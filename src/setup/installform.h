@@ -78,6 +78,7 @@ public:
 
     // Commands, error log and progress.
     ButtonModel applyButton{QStringLiteral("applyButton")};
+    ButtonModel previewButton{QStringLiteral("previewButton")};
     ButtonModel exitButton{QStringLiteral("exitButton")};
     ButtonModel clearErrorLogButton{QStringLiteral("clearErrorLogButton")};
     TextBoxModel errorLogEdit{QStringLiteral("errorLogEdit")};
@@ -147,6 +148,9 @@ public:
     // store what exists and changing nothing (neither the server nor the window); plan
     // receives the account of what CHANGE would do.
     void previewApply(ApplyJournal &plan);
+    // "Preview…": what CHANGE would do now, as previewApply plans it, shown by showPlan.
+    void onPreviewClicked();
+    std::function<void(const QString &listing)> showPlan;
     // When set, a batch run only plans its apply, into this account.
     ApplyJournal *batchPreview = nullptr;
     // When set, every apply keeps its account there (a batch run's report).
