@@ -22,10 +22,11 @@ usage() {
 # HTTP client (found through pkg-config). Apache httpd with
 # mod_dav, the WebDAV server that the store's service tests and benchmark start privately,
 # and openssl, which makes the certificate of its https:// test. libsqlite3-dev: the lab
-# tunes how SQLite waits for a file another program is writing.
+# tunes how SQLite waits for a file another program is writing. lld links the program and
+# its thirty-odd tests in half the time of the default linker.
 packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev fonts-dejavu-core
     libqt6svg6 pkg-config libldap-dev slapd ldap-utils dpkg-dev file lintian desktop-file-utils
-    libcurl4-openssl-dev apache2 openssl libsqlite3-dev)
+    libcurl4-openssl-dev apache2 openssl libsqlite3-dev lld)
 
 install_missing() {
     local missing=()

@@ -1,7 +1,11 @@
 #pragma once
 
-// Helpers the GUI tests share: finding a named widget, answering the next modal window,
-// and reading the colour a widget really paints.
+// Helpers the GUI tests share: the main window on a lab, finding a named widget, answering
+// the next modal window, and reading the colour a widget really paints.
+
+#include "support/labfixture.h"
+#include "ui/installwindow.h"
+#include "ui/qtscreen.h"
 
 #include <functional>
 #include <QApplication>
@@ -19,6 +23,19 @@ template<typename T> T *child(const QWidget &parent, const QString &name)
         qFatal("no widget %s", qPrintable(name));
     return widget;
 }
+
+// The main window on a lab, its model loaded and the real screen attached; not yet shown.
+struct MainWindow : LabFixture<QtScreen>
+{
+    InstallWindow view{form};
+
+    explicit MainWindow(const lab::Scenario &scenario = {}) : LabFixture(scenario)
+    {
+        form.onLoad();
+        view.attachScreen(screen);
+    }
+    template<typename T> T *find(const QString &name) const { return child<T>(view, name); }
+};
 
 // Runs answer on the next modal window once ready says it is, and closes the window if
 // the answer left it open (a failed check), so no test hangs.

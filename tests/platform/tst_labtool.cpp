@@ -39,15 +39,6 @@ Run labTool(const QStringList &arguments, const QString &output = QString())
     return run;
 }
 
-QJsonObject showJson(const QString &file)
-{
-    const Run shown = labTool({"show", file, "--json"});
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(shown.out.toUtf8(), &error);
-    return shown.status == 0 && error.error == QJsonParseError::NoError ? document.object()
-                                                                        : QJsonObject();
-}
-
 } // namespace
 
 class TestLabTool : public QObject
@@ -77,7 +68,9 @@ private slots:
                      full.err.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
                  qPrintable(full.err));
 
-        const QJsonArray apps = showJson(file)["applications"].toArray();
+        const Run json = labTool({"show", file, "--json"});
+        const QJsonArray apps =
+            QJsonDocument::fromJson(json.out.toUtf8())["applications"].toArray();
         QCOMPARE(apps.size(), 1);
         QVERIFY(!apps[0]["properties"].toObject().contains("Password"));
         QCOMPARE(readAll(file), before);
@@ -143,11 +136,7 @@ private slots:
         QTemporaryDir dir;
         const QString existing = dir.filePath(QStringLiteral("existing.sqlite"));
         const QString missing = dir.filePath(QStringLiteral("missing.sqlite"));
-        {
-            QFile file(existing);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("not a lab\n");
-        }
+        QVERIFY(writeAll(existing, "not a lab\n"));
         const QString labFile = dir.filePath(QStringLiteral("lab.sqlite"));
         QCOMPARE(labTool({"create", labFile, "--demo"}).status, 0);
         const QByteArray labBytes = readAll(labFile);

@@ -3,6 +3,7 @@
 #include "platform/platformerror.h"
 #include "platform/webdav/davurl.h"
 #include "platform/webdav/davxml.h"
+#include "support/datarow.h"
 
 #include <QtTest>
 
@@ -37,17 +38,16 @@ private slots:
         QTest::addColumn<QString>("storeUrl");
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("sent"); // or the error number
-        QTest::newRow("as given") << "http://exch/exadmin/d/mbx/John Smith#1/" << QString()
-                                  << "http://exch/exadmin/d/mbx/John%20Smith%231";
-        QTest::newRow("on the base") << "http://exch/exadmin/d/mbx/50%off?"
-                                     << "https://h:8443/dav/"
-                                     << "https://h:8443/dav/exadmin/d/mbx/50%25off%3F";
-        QTest::newRow("non-ASCII")
-            << "HTTP://exch/exadmin/Jürgen" << QString() << "http://exch/exadmin/J%C3%BCrgen";
-        QTest::newRow("file form") << "file://./backofficestorage/d/mbx/a" << QString()
-                                   << QString::number(platform::error::ObjectNotFound);
-        QTest::newRow("other scheme")
-            << "ldap://exch/x" << QString() << QString::number(platform::error::InvalidArgument);
+        const QString none;
+        row("as given", "http://exch/exadmin/d/mbx/John Smith#1/", none,
+            "http://exch/exadmin/d/mbx/John%20Smith%231");
+        row("on the base", "http://exch/exadmin/d/mbx/50%off?", "https://h:8443/dav/",
+            "https://h:8443/dav/exadmin/d/mbx/50%25off%3F");
+        row("non-ASCII", "HTTP://exch/exadmin/Jürgen", none, "http://exch/exadmin/J%C3%BCrgen");
+        row("file form", "file://./backofficestorage/d/mbx/a", none,
+            QString::number(platform::error::ObjectNotFound));
+        row("other scheme", "ldap://exch/x", none,
+            QString::number(platform::error::InvalidArgument));
     }
 
     void target()

@@ -1,10 +1,11 @@
-// The apply against a lab's store served by Apache: the window's model binds and unbinds
+// A lab's store served by Apache after `kestrelon-lab export-dav`, through the configured
+// platform: every probe answers as on the lab itself; the window's model binds and unbinds
 // mailboxes and stores over WebDAV and reads the bindings back; a batch run rewrites them.
 
 #include "apacheserver.h"
-#include "binding/registrationitems.h"
 #include "hosting/sinkhosting.h"
 #include "mailboxes/mailboxlab.h"
+#include "mailboxes/storefolders.h"
 #include "platform/configuredplatform.h"
 #include "platform/webdav/davclient.h"
 
@@ -51,7 +52,17 @@ class TestWebDavApply : public QObject
     QTemporaryDir m_dir;
     ApacheServer m_server;
     QString m_config;
-    std::unique_ptr<platform::Platform> m_platform;
+    lab::Scenario m_scenario = baseScenario();
+    std::unique_ptr<platform::Platform> m_platform; // the lab's directory, the served store
+    std::unique_ptr<platform::Platform> m_lab;
+
+    qint16 probe(platform::Platform &platform, QString &url, const QString &folder)
+    {
+        TextBoxModel logEdit;
+        ErrorLog log(logEdit);
+        auto store = platform.createStoreConnection();
+        return StoreFolders::folderItemExists(url, folder, "Kestrelon.reg", true, *store, log);
+    }
 
     // "name=value" of the item's properties but the server's own, sorted, as a PROPFIND of
     // the test's own reports them; the status alone when there is no 207.
@@ -86,19 +97,20 @@ class TestWebDavApply : public QObject
 private slots:
     void initTestCase()
     {
-        lab::Scenario scenario = baseScenario();
         lab::SystemMailboxSpec boundStore =
             systemMailbox("Second Mailbox Store (EXCH01)", BoundStoreAlias);
         boundStore.storeWideBound = true;
-        lab::addSystemMailbox(scenario, boundStore);
+        lab::addSystemMailbox(m_scenario, boundStore);
+        // A second name reaches Jane's inbox too; its URL is built from the first.
+        lab::MailboxUser jane = person("Jane Doe", "jdoe", "", "bound");
+        jane.storeNames = {"jdoe", "jane 50%"};
         for (const lab::MailboxUser &user :
-             {person("Jane Doe", "jdoe", "", "bound"),
-              person("Carol Chen", "cchen", "cchen@" + Domain),
+             {jane, person("Carol Chen", "cchen", "cchen@" + Domain),
               person("Jürgen Ølstrøm", Awkward, "", "localised"),
               person("Refused Five", "refused500", ""), person("Refused Seven", "refused507", "")})
-            lab::addMailboxUser(scenario, user);
+            lab::addMailboxUser(m_scenario, user);
         const QString labPath = m_dir.filePath("lab.sqlite");
-        lab::createLab(labPath, scenario);
+        lab::createLab(labPath, m_scenario);
         QVERIFY(QFile::copy(qEnvironmentVariable("KESTRELON_SOURCE") + "/demo/Kestrelon.dll",
                             m_dir.filePath("Kestrelon.dll")));
         QVERIFY(QDir::setCurrent(m_dir.path()));
@@ -116,24 +128,49 @@ private slots:
         QProcessEnvironment environment;
         environment.insert("KESTRELON_CONFIG", m_config);
         m_platform = platform::createConfiguredPlatform(environment);
+        m_lab = lab::openLab(labPath);
     }
 
-    // A binding written by hand lands in the inbox the mailbox root names, whose URL is the
-    // result.
-    void createAnswersTheInbox()
+    // Every name of every mailbox, per mailbox and store-wide, bound or not, and a mailbox
+    // that does not exist, before anything is written: the same answer as on the lab, and
+    // the same URL but where the inbox is reached through another name.
+    void probesAnswerAsTheLab_data()
     {
-        TextBoxModel logEdit;
-        ErrorLog log(logEdit);
-        const QString root = HttpMailboxRoot + '/' + Awkward;
-        const QString criteria = QStringLiteral(" WHERE \"DAV:ishidden\" = FALSE");
-        QCOMPARE(RegistrationItems::createRegistrationItem(
-                     root, "INBOX", "Kestrelon.reg", "onsyncsave", "Kestrelon.KestrelonCls",
-                     "SHALLOW", criteria, "3", true, *m_platform, log),
-                 root + "/Posteingang");
-        QCOMPARE(itemProperties(Awkward + "/Posteingang"), registration("SHALLOW", "3"));
-        QVERIFY(RegistrationItems::deleteRegistrationItem(root, "inbox", "Kestrelon.reg", true,
-                                                          *m_platform, log));
-        QCOMPARE(logEdit.text(), QString());
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("sameUrl");
+        for (const lab::Mailbox &mailbox : m_scenario.mailboxes) {
+            for (const QString &name : mailbox.names) {
+                const bool system = name.startsWith(QLatin1String("SystemMailbox"));
+                QTest::addRow("%s", qPrintable(name))
+                    << HttpMailboxRoot + '/' + name
+                    << (system ? "StoreEvents/GlobalEvents" : "Inbox")
+                    << (system || name == mailbox.names.first());
+            }
+        }
+        QTest::newRow("no such mailbox") << HttpMailboxRoot + "/nobody"
+                                         << "inbox" << true;
+    }
+
+    void probesAnswerAsTheLab()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, folder);
+        QFETCH(bool, sameUrl);
+        QString labUrl = url;
+        const qint16 expected = probe(*m_lab, labUrl, folder);
+        QCOMPARE(probe(*m_platform, url, folder), expected);
+        QCOMPARE(url == labUrl, sameUrl);
+    }
+
+    // The export writes every property of a binding, booleans as "1"; the store check finds
+    // the mailbox root on the server.
+    void exportAndStoreCheck()
+    {
+        QCOMPARE(itemProperties("jdoe/Inbox"), registration("SHALLOW", "65535"));
+        const QString report = platform::storeCheck(*m_platform);
+        QVERIFY2(report.contains(Mbx.chopped(1) + " answers") && report.contains(m_server.url()),
+                 qPrintable(report));
     }
 
     // Rows run in order on one served store, each on a window started afresh.

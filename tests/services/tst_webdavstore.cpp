@@ -2,10 +2,10 @@
 // interface the program uses.
 
 #include "apacheserver.h"
-#include "platform/platformerror.h"
 #include "platform/webdav/webdavstore.h"
+#include "support/datarow.h"
+#include "support/labfixture.h"
 
-#include <QDir>
 #include <QTcpServer>
 #include <QtTest>
 
@@ -42,18 +42,6 @@ std::unique_ptr<platform::StoreRecord> read(platform::StoreConnection &store, co
 {
     return store.openRecord(url, RecordMode::Read, CreateOption::FailIfNotExists,
                             platform::OptionsUnspecified);
-}
-
-qint32 errorOf(const std::function<void()> &step, QString *description = nullptr)
-{
-    try {
-        step();
-    } catch (const platform::PlatformError &error) {
-        if (description)
-            *description = error.description;
-        return error.number;
-    }
-    return 0;
 }
 
 } // namespace
@@ -117,9 +105,6 @@ private slots:
         QTest::newRow("existing") << mailbox("writer") << QString() << 0 << QString();
         QTest::newRow("missing") << mailbox("nobody") << QString()
                                  << platform::error::ObjectNotFound << "404";
-        QTest::newRow("file form")
-            << QStringLiteral("file://./backofficestorage/corp.example.local/mbx/writer")
-            << QString() << platform::error::ObjectNotFound << "file://";
         QTest::newRow("no answer") << mailbox("writer") << silent
                                    << platform::error::ServerUnreachable << "no answer within 1 s";
         QTest::newRow("nobody listens")
@@ -136,37 +121,22 @@ private slots:
         settings.baseUrl = base.isEmpty() ? m_server.url() : base;
         settings.timeoutSeconds = 1;
         webdav::WebDavStoreConnection store(settings);
-        QString description;
-        QCOMPARE(errorOf([&] { store.open(url, {}, {}); }, &description), error);
+        const platform::PlatformError e = failureOf([&] { store.open(url, {}, {}); });
+        QCOMPARE(e.number, error);
         QCOMPARE(store.isOpen(), error == 0);
         QVERIFY2(error == 0 ||
-                     (description.contains(url.section(u'/', 3)) && description.contains(why)),
-                 qPrintable(description));
-    }
-
-    // Fields by full name: the same local name in two namespaces stays two fields.
-    void recordFields()
-    {
-        auto store = connect(QStringLiteral("writer"));
-        const QString item = mailbox("writer") + "/Fields.reg";
-        write(*store, item, {{"urn:a:x", "in a"}, {"http://b.example/ns/x", "in b"}});
-        auto record = read(*store, item);
-        QCOMPARE(record->field("urn:a:x").toString(), "in a");
-        QCOMPARE(record->field("http://b.example/ns/x").toString(), "in b");
-        QCOMPARE(errorOf([&] { record->field("urn:a:y"); }), platform::error::ItemNotFound);
-        auto root = read(*store, mailbox("writer"));
-        QCOMPARE(root->field("urn:schemas:httpmail:inbox").toString(),
-                 mailbox("writer") + "/Inbox");
+                     (e.description.contains(url.section(u'/', 3)) && e.description.contains(why)),
+                 qPrintable(e.description));
     }
 
     // Names with characters a URL gives meaning to reach the item of exactly that name.
     void writeReadDelete_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("plain") << QStringLiteral("plain");
-        QTest::newRow("space") << QStringLiteral("John Smith");
-        QTest::newRow("hash, percent, question") << QStringLiteral("a#b%20c?d");
-        QTest::newRow("non-ASCII") << QStringLiteral("Jürgen Ølstrøm");
+        row("plain", "plain");
+        row("space", "John Smith");
+        row("hash, percent, question", "a#b%20c?d");
+        row("non-ASCII", "Jürgen Ølstrøm");
     }
 
     void writeReadDelete()
@@ -176,14 +146,17 @@ private slots:
         auto store = connect(name);
         const QString item = mailbox(name) + "/Inbox/Kestrelon.reg";
         const QString criteria = QStringLiteral(" WHERE \"DAV:ishidden\" = FALSE & <x>");
+        write(*store, item, {{"urn:k:old", "gone soon"}});
+        // Fields by full name: one local name in two namespaces stays two fields.
         write(*store, item,
-              {{"urn:k:criteria", criteria}, {"DAV:ishidden", true}, {"urn:k:old", "gone soon"}});
-        QVERIFY(QFile::exists(folderOnDisk(m_server, name) + "/Kestrelon.reg"));
-        write(*store, item, {{"urn:k:criteria", criteria}, {"DAV:ishidden", true}});
+              {{"urn:k:criteria", criteria},
+               {"DAV:ishidden", true},
+               {"http://b.example/k/criteria", "b"}});
 
         auto record = read(*store, item);
         QCOMPARE(record->field("urn:k:criteria").toString(), criteria);
         QCOMPARE(record->field("DAV:ishidden").toString(), "1");
+        QCOMPARE(record->field("http://b.example/k/criteria").toString(), "b");
         QCOMPARE(errorOf([&] { record->field("urn:k:old"); }), platform::error::ItemNotFound);
         QCOMPARE(QDir(folderOnDisk(m_server, name)).entryList(QDir::Files | QDir::Hidden),
                  QStringList{"Kestrelon.reg"});
@@ -206,13 +179,13 @@ private slots:
         QTest::addColumn<QString>("property");
         QTest::addColumn<int>("ending");   // 0 commit, 1 roll back, 2 close without commit
         QTest::addColumn<QString>("left"); // urn:k:mark of the item then; empty: no item
-        const QString refused = QStringLiteral("DAV:getcontentlength");
-        const QString fine = QStringLiteral("urn:k:fine");
-        QTest::newRow("refused, new item") << false << refused << 0 << QString();
-        QTest::newRow("refused, old item stays") << true << refused << 0 << "old";
-        QTest::newRow("rolled back") << true << fine << 1 << "old";
-        QTest::newRow("closed uncommitted") << false << fine << 2 << QString();
-        QTest::newRow("committed") << true << fine << 0 << "new";
+        const char *refused = "DAV:getcontentlength";
+        const QString none;
+        row("refused, new item", false, refused, 0, none);
+        row("refused, old item stays", true, refused, 0, "old");
+        row("rolled back", true, "urn:k:fine", 1, "old");
+        row("closed uncommitted", false, "urn:k:fine", 2, none);
+        row("committed", true, "urn:k:fine", 0, "new");
     }
 
     void failedWrites()
@@ -229,14 +202,12 @@ private slots:
             write(*store, item, {{"urn:k:mark", "old"}});
 
         store->beginTransaction();
-        QString description;
-        const qint32 error = errorOf(
-            [&] {
-                write(*store, item, {{"urn:k:mark", "new"}, {property, "5"}});
-            },
-            &description);
-        QCOMPARE(error != 0, property != "urn:k:fine");
-        QVERIFY2(error == 0 || description.contains("Kestrelon.reg"), qPrintable(description));
+        const platform::PlatformError e = failureOf([&] {
+            write(*store, item, {{"urn:k:mark", "new"}, {property, "5"}});
+        });
+        QCOMPARE(e.number != 0, property != "urn:k:fine");
+        QVERIFY2(e.number == 0 || e.description.contains("Kestrelon.reg"),
+                 qPrintable(e.description));
         if (ending == 0)
             store->commitTransaction();
         else if (ending == 1)
@@ -265,50 +236,46 @@ private slots:
 
     void signIn_data()
     {
-        QTest::addColumn<bool>("tls");
-        QTest::addColumn<bool>("trusted"); // the server's certificate given as the CA file
+        QTest::addColumn<QString>("server"); // http, https or https untrusted (no CA file)
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("plainHttp");
         QTest::addColumn<qint32>("error");
         const QString user = QStringLiteral("svc-kestrelon");
         const QString right = QStringLiteral("s3cret&pw");
-        QTest::newRow("right password") << false << false << user << right << true << 0;
-        QTest::newRow("wrong password")
-            << false << false << user << "wrong&pw" << true << platform::error::AccessDenied;
-        QTest::newRow("no account")
-            << false << false << QString() << QString() << true << platform::error::AccessDenied;
-        QTest::newRow("plain http not allowed")
-            << false << false << user << right << false << platform::error::AccessDenied;
-        QTest::newRow("TLS") << true << true << user << right << false << 0;
-        QTest::newRow("TLS, wrong password")
-            << true << true << user << "wrong&pw" << false << platform::error::AccessDenied;
-        QTest::newRow("TLS, untrusted certificate")
-            << true << false << user << right << false << platform::error::ServerUnreachable;
+        const qint32 denied = platform::error::AccessDenied;
+        row("right password", "http", user, right, true, 0);
+        row("wrong password", "http", user, "wrong&pw", true, denied);
+        row("no account", "http", QString(), QString(), true, denied);
+        row("plain http not allowed", "http", user, right, false, denied);
+        row("TLS", "https", user, right, false, 0);
+        row("TLS, wrong password", "https", user, "wrong&pw", false, denied);
+        row("TLS, untrusted certificate", "https untrusted", user, right, false,
+            platform::error::ServerUnreachable);
     }
 
     void signIn()
     {
-        QFETCH(bool, tls);
-        QFETCH(bool, trusted);
+        QFETCH(QString, server);
         QFETCH(QString, user);
         QFETCH(QString, password);
         QFETCH(bool, plainHttp);
         QFETCH(qint32, error);
         webdav::WebDavSettings settings;
-        settings.baseUrl = tls ? m_tls.url() : m_guarded.url();
-        settings.caFile = trusted ? m_tls.certificateFile() : QString();
+        settings.baseUrl = server == "http" ? m_guarded.url() : m_tls.url();
+        settings.caFile = server == "https" ? m_tls.certificateFile() : QString();
         settings.user = user;
         settings.password = password;
         settings.allowPlainHttp = plainHttp;
         webdav::WebDavStoreConnection store(settings);
-        QString description;
-        QCOMPARE(errorOf([&] { store.open(mailbox("x"), {}, {}); }, &description), error);
-        QVERIFY2(!description.contains(password) || password.isEmpty(), qPrintable(description));
-        QVERIFY2(error == 0 || description.contains(error == platform::error::AccessDenied
-                                                        ? user
-                                                        : settings.baseUrl),
-                 qPrintable(description));
+        const platform::PlatformError e = failureOf([&] { store.open(mailbox("x"), {}, {}); });
+        QCOMPARE(e.number, error);
+        QVERIFY2(!e.description.contains(password) || password.isEmpty(),
+                 qPrintable(e.description));
+        QVERIFY2(error == 0 || e.description.contains(error == platform::error::AccessDenied
+                                                          ? user
+                                                          : settings.baseUrl),
+                 qPrintable(e.description));
     }
 };
 
