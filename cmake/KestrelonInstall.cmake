@@ -41,7 +41,7 @@ install(FILES ${CMAKE_BINARY_DIR}/compressed/kestrelon-setup.1.gz
               ${CMAKE_BINARY_DIR}/compressed/kestrelon-lab.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES packaging/copyright ${CMAKE_BINARY_DIR}/compressed/changelog.gz
-              docs/lab-scenario.md
+              docs/lab-scenario.md docs/report-format.md
         DESTINATION ${KESTRELON_DOC_DIR})
 install(FILES tests/data/lab/small-scenario.json DESTINATION ${KESTRELON_DOC_DIR}/examples)
 

@@ -23,7 +23,8 @@ namespace {
 const char *const program = "kestrelon-setup";
 
 const char *const usage =
-    "Usage: kestrelon-setup [-b]\n"
+    "Usage: kestrelon-setup [-b] [--report FILE]\n"
+    "       kestrelon-setup --preview [-b] [--report FILE]\n"
     "       kestrelon-setup --check-directory | --check-store\n"
     "\n"
     "Installs the Kestrelon junk-mail sink, edits its rule and binds it to the\n"
@@ -33,6 +34,11 @@ const char *const usage =
     "              rule, print the error log to standard error and end; needs\n"
     "              no display, and waits for nobody (a message goes to\n"
     "              standard error, answered with OK)\n"
+    "  --preview   list what CHANGE (with -b: the batch run) would change,\n"
+    "              asking the store what exists and changing nothing\n"
+    "  --report FILE  with -b or --preview: write a JSON report of every\n"
+    "              mailbox's attempts and outcome to FILE, put in place when\n"
+    "              complete (format: docs/report-format.md)\n"
     "  --check-directory  sign in to the directory as the program does, print\n"
     "              what it finds (global catalog, domain, mailbox count) and end\n"
     "  --check-store  open the store's mailbox root as the program does and end\n"
@@ -47,18 +53,43 @@ const char *const usage =
     "\n"
     "Exit status: 0 done (or the disclaimer declined); 1 batch mode logged errors\n"
     "or stopped at a message; 2 no usable display for the window, or an unknown\n"
-    "option; 3 a run-time error ended the program (reported on standard error).\n";
+    "option or report file; 3 a run-time error ended the program (reported on standard error).\n";
 
 constexpr int NoDisplayExitStatus = 2;
 constexpr int UsageExitStatus = 2;
 
-// Everything after the program name, as one text.
-QString argumentText(int argc, char **argv)
+// The command line: the preview and report switches taken out, everything else after the
+// program name as one text, as the rest of the program reads it.
+struct CommandLine
 {
-    QStringList parts;
-    for (int i = 1; i < argc; ++i)
-        parts << QString::fromLocal8Bit(argv[i]);
-    return parts.join(QLatin1Char(' '));
+    QString arguments;
+    bool preview = false;
+    QString reportPath;
+    QString error;
+};
+
+CommandLine readCommandLine(int argc, char **argv)
+{
+    CommandLine line;
+    QStringList rest;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument == QLatin1String("--preview")) {
+            line.preview = true;
+        } else if (argument == QLatin1String("--report")) {
+            if (i + 1 == argc || !line.reportPath.isEmpty()) {
+                line.error = QStringLiteral("--report needs one FILE");
+                return line;
+            }
+            line.reportPath = QString::fromLocal8Bit(argv[++i]);
+        } else {
+            rest << argument;
+        }
+    }
+    line.arguments = rest.join(QLatin1Char(' '));
+    if (!line.reportPath.isEmpty() && !line.preview && !isBatchSwitch(line.arguments))
+        line.error = QStringLiteral("--report needs -b or --preview");
+    return line;
 }
 
 } // namespace
@@ -68,7 +99,12 @@ int main(int argc, char **argv)
     // A server that closes a connection while we write is an error of that connection,
     // reported as such; it must not end the program silently.
     std::signal(SIGPIPE, SIG_IGN);
-    const QString arguments = argumentText(argc, argv);
+    const CommandLine commandLine = readCommandLine(argc, argv);
+    const QString &arguments = commandLine.arguments;
+    if (!commandLine.error.isEmpty()) {
+        std::fprintf(stderr, "%s: %s\n%s", program, qPrintable(commandLine.error), usage);
+        return UsageExitStatus;
+    }
     if (arguments == QLatin1String("-h") || arguments == QLatin1String("--help")) {
         std::fputs(usage, stdout);
         return 0;
@@ -99,8 +135,35 @@ int main(int argc, char **argv)
         }
     }
 
+    // A report that cannot be written is refused before anything is changed.
+    std::unique_ptr<ReportFile> report;
+    if (!commandLine.reportPath.isEmpty()) {
+        report = std::make_unique<ReportFile>(commandLine.reportPath);
+        const QString problem = report->open();
+        if (!problem.isEmpty()) {
+            std::fprintf(stderr, "%s: %s\n", program, qPrintable(problem));
+            return UsageExitStatus;
+        }
+    }
+    BatchRun::Options options;
+    options.preview = commandLine.preview;
+    options.report = report.get();
+    options.progress = ConsoleProgress::isTerminal(stderr);
+    options.version = QLatin1String(programVersion);
+
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const bool batch = isBatchSwitch(arguments);
+    if (commandLine.preview) {
+        // A preview prints a listing and ends: it needs no window.
+        QCoreApplication app(argc, argv);
+        try {
+            auto platform = platform::createConfiguredPlatform(environment);
+            return BatchRun::runWithoutDisplay(*platform, arguments, QLatin1String(program), stderr,
+                                               options);
+        } catch (const platform::PlatformError &error) {
+            return reportRuntimeError(error, QLatin1String(program), QString(), nullptr, stderr);
+        }
+    }
     const QString displayIssue = displayProblem(environment);
     if (!displayIssue.isEmpty() && !batch) {
         std::fprintf(stderr, "%s\n",
@@ -117,8 +180,8 @@ int main(int argc, char **argv)
         QCoreApplication app(argc, argv);
         try {
             auto platform = platform::createConfiguredPlatform(environment);
-            return BatchRun::runWithoutDisplay(*platform, arguments, QLatin1String(program),
-                                               stderr);
+            return BatchRun::runWithoutDisplay(*platform, arguments, QLatin1String(program), stderr,
+                                               options);
         } catch (const platform::PlatformError &error) {
             return reportRuntimeError(error, QLatin1String(program), QString(), nullptr, stderr);
         }
@@ -134,6 +197,7 @@ int main(int argc, char **argv)
     std::unique_ptr<platform::Platform> platform;
     std::unique_ptr<InstallForm> form;
     std::unique_ptr<InstallWindow> view;
+    BatchRun::Account account(options, stderr);
     // A run-time error ends the program where it happens, as nothing above it can
     // continue sensibly; the report goes out first.
     const auto endWithReport = [&](const platform::PlatformError &error) {
@@ -152,6 +216,8 @@ int main(int argc, char **argv)
         try {
             platform = platform::createConfiguredPlatform(environment);
             form = std::make_unique<InstallForm>(*platform, screen, arguments);
+            if (batch)
+                account.attach(*form);
             form->onLoad();
             screen.unattended = form->batchMode;
         } catch (const platform::PlatformError &error) {
@@ -176,6 +242,6 @@ int main(int argc, char **argv)
     }
     const int status = app.exec();
     if (form->batchMode)
-        return BatchRun::finish(*form, screen.unattendedMessages, stderr);
+        return account.complete(*form, screen.unattendedMessages, QLatin1String(program), stderr);
     return status;
 }

@@ -42,7 +42,8 @@ QString createRegistrationItem(const QString &mailboxUrl, const QString &folder,
                                const QString &itemName, const QString &eventMethod,
                                const QString &sinkClass, const QString &matchScope,
                                const QString &criteria, const QString &priority, bool logErrors,
-                               platform::Platform &platform, ErrorLog &errorLog)
+                               platform::Platform &platform, ErrorLog &errorLog,
+                               platform::PlatformError *failure)
 {
     std::unique_ptr<platform::StoreConnection> connection;
     std::unique_ptr<platform::StoreRecord> record;
@@ -71,6 +72,8 @@ QString createRegistrationItem(const QString &mailboxUrl, const QString &folder,
         release(record, connection.get(), inTransaction);
         if (logErrors)
             errorLog.add(mailboxUrl, error.number, error.description);
+        if (failure)
+            *failure = error;
         return QString();
     }
     release(record, connection.get(), false);
@@ -79,7 +82,7 @@ QString createRegistrationItem(const QString &mailboxUrl, const QString &folder,
 
 bool deleteRegistrationItem(const QString &mailboxUrl, const QString &folder,
                             const QString &itemName, bool logErrors, platform::Platform &platform,
-                            ErrorLog &errorLog)
+                            ErrorLog &errorLog, platform::PlatformError *failure)
 {
     std::unique_ptr<platform::StoreConnection> connection;
     std::unique_ptr<platform::StoreRecord> record;
@@ -95,6 +98,8 @@ bool deleteRegistrationItem(const QString &mailboxUrl, const QString &folder,
         release(record, connection.get(), false);
         if (logErrors)
             errorLog.add(mailboxUrl, error.number, error.description);
+        if (failure)
+            *failure = error;
         return false;
     }
     release(record, connection.get(), false);

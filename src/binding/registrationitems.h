@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/platformerror.h"
 #include "shell/errorlog.h"
 
 #include <QString>
@@ -8,7 +9,8 @@
 // The hidden items that bind the sink to a mailbox's inbox or to a whole store: create
 // and delete. Each call opens a store connection of its own and releases it before it
 // returns; store failures never escape, they become the result and, with logErrors, one
-// error-log entry whose subject is the mailbox URL the caller gave.
+// error-log entry whose subject is the mailbox URL the caller gave. A caller that keeps its
+// own account of each attempt passes failure to receive the store's error.
 namespace RegistrationItems {
 
 // Where the store's event service looks for the properties below.
@@ -25,12 +27,13 @@ QString createRegistrationItem(const QString &mailboxUrl, const QString &folder,
                                const QString &itemName, const QString &eventMethod,
                                const QString &sinkClass, const QString &matchScope,
                                const QString &criteria, const QString &priority, bool logErrors,
-                               platform::Platform &platform, ErrorLog &errorLog);
+                               platform::Platform &platform, ErrorLog &errorLog,
+                               platform::PlatformError *failure = nullptr);
 
 // Deletes itemName from the mailbox's folder. True when it was there and is gone; a
 // missing item is a failure like any other.
 bool deleteRegistrationItem(const QString &mailboxUrl, const QString &folder,
                             const QString &itemName, bool logErrors, platform::Platform &platform,
-                            ErrorLog &errorLog);
+                            ErrorLog &errorLog, platform::PlatformError *failure = nullptr);
 
 } // namespace RegistrationItems

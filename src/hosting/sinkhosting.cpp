@@ -15,7 +15,8 @@ using platform::PlatformError;
 
 // Runs the body on a fresh catalog and its populated applications. A failure ends the
 // body and becomes one log entry, written after every catalog object is released.
-template<typename Body> void onCatalog(platform::Platform &platform, ErrorLog &errorLog, Body body)
+template<typename Body>
+std::optional<PlatformError> onCatalog(platform::Platform &platform, ErrorLog &errorLog, Body body)
 {
     try {
         std::unique_ptr<platform::ComponentCatalog> catalog = platform.createCatalog();
@@ -25,7 +26,9 @@ template<typename Body> void onCatalog(platform::Platform &platform, ErrorLog &e
         body(*catalog, *applications);
     } catch (const PlatformError &e) {
         errorLog.add(QString(), e.number, e.description);
+        return e;
     }
+    return std::nullopt;
 }
 
 // The index of the first application named appName in any letter case, or -1.
@@ -68,11 +71,13 @@ QString libraryPath(platform::MachineFacts &machine, const QString &appName)
     return machine.currentDirectory() + QLatin1Char('\\') + appName + QStringLiteral(".dll");
 }
 
-void installSinkApplication(const QString &appName, const QString &identity,
-                            const QString &password, const QString &configuration,
-                            platform::Platform &platform, ErrorLog &errorLog)
+std::optional<PlatformError> installSinkApplication(const QString &appName, const QString &identity,
+                                                    const QString &password,
+                                                    const QString &configuration,
+                                                    platform::Platform &platform,
+                                                    ErrorLog &errorLog)
 {
-    onCatalog(platform, errorLog, [&](ComponentCatalog &catalog, CatalogCollection &applications) {
+    const auto install = [&](ComponentCatalog &catalog, CatalogCollection &applications) {
         CatalogObject *application = applications.add();
         application->setValue(QStringLiteral("Name"), appName);
         application->setValue(QStringLiteral("ApplicationAccessChecksEnabled"), false);
@@ -95,19 +100,21 @@ void installSinkApplication(const QString &appName, const QString &identity,
             sink->setValue(QStringLiteral("ConstructorString"), configuration);
             components->saveChanges();
         }
-    });
+    };
+    return onCatalog(platform, errorLog, install);
 }
 
-void uninstallSinkApplication(const QString &appName, platform::Platform &platform,
-                              ErrorLog &errorLog)
+std::optional<PlatformError>
+uninstallSinkApplication(const QString &appName, platform::Platform &platform, ErrorLog &errorLog)
 {
-    onCatalog(platform, errorLog, [&](ComponentCatalog &, CatalogCollection &applications) {
+    const auto uninstall = [&](ComponentCatalog &, CatalogCollection &applications) {
         const int found = findApplication(applications, appName);
         if (found >= 0) {
             applications.remove(found);
             applications.saveChanges();
         }
-    });
+    };
+    return onCatalog(platform, errorLog, uninstall);
 }
 
 bool readSinkApplication(const QString &appName, QString &identity, platform::Platform &platform,

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/platformerror.h"
 #include "rule/ruleeditor.h"
 #include "shell/errorlog.h"
 
+#include <optional>
 #include <QString>
 
 // The sink's hosting application in the component catalog: install, uninstall, read back.
 // Each operation works on a catalog of its own and owns its failures: a failing catalog
-// call ends it with one error-log entry (empty subject, number and description).
+// call ends it with one error-log entry (empty subject, number and description), and the
+// install and uninstall also return that error, for callers that keep their own account.
 namespace SinkHosting {
 
 // The sink library's path: the current directory, "\", appName, ".dll".
@@ -18,13 +21,14 @@ QString libraryPath(platform::MachineFacts &machine, const QString &appName);
 // given), installs the library's components into it and gives the first component named
 // "appName.<class>" the configuration as its construction string (none when empty).
 // The password goes to the catalog only; nothing here keeps or logs it.
-void installSinkApplication(const QString &appName, const QString &identity,
-                            const QString &password, const QString &configuration,
-                            platform::Platform &platform, ErrorLog &errorLog);
+std::optional<platform::PlatformError>
+installSinkApplication(const QString &appName, const QString &identity, const QString &password,
+                       const QString &configuration, platform::Platform &platform,
+                       ErrorLog &errorLog);
 
 // Removes the first application whose name is appName in any letter case; none: nothing.
-void uninstallSinkApplication(const QString &appName, platform::Platform &platform,
-                              ErrorLog &errorLog);
+std::optional<platform::PlatformError>
+uninstallSinkApplication(const QString &appName, platform::Platform &platform, ErrorLog &errorLog);
 
 // Whether an application named appName (any letter case) exists; identity receives its
 // identity when it does. Its sink component's construction string (or the empty text when

@@ -1,5 +1,6 @@
 #include "setup/batchrun.h"
 
+#include "binding/applyreport.h"
 #include "shell/consolescreen.h"
 #include "shell/runtimeerror.h"
 
@@ -17,20 +18,64 @@ int finish(const InstallForm &form, int messagesShown, std::FILE *err)
     return LoggedErrorsExitStatus;
 }
 
+Account::Account(const Options &options, std::FILE *err)
+    : m_options(options), m_progress(err, options.progress)
+{
+    m_journal.started = QDateTime::currentDateTimeUtc();
+}
+
+void Account::attach(InstallForm &form)
+{
+    if (m_options.preview)
+        form.batchPreview = &m_journal;
+    else if (m_options.report)
+        form.applyJournal = &m_journal;
+    if (m_options.progress)
+        form.bindingProgress = [this](int done, int total) {
+            m_progress.update(done, total);
+        };
+}
+
+int Account::complete(InstallForm &form, int messagesShown, const QString &program, std::FILE *err)
+{
+    m_progress.finish();
+    m_journal.ended = QDateTime::currentDateTimeUtc();
+    m_journal.server = form.fullComputerName;
+    m_journal.environment = form.platform().description();
+    if (m_options.preview) {
+        std::fputs(ApplyReport::planText(m_journal).toLocal8Bit().constData(), m_options.out);
+        std::fflush(m_options.out);
+    }
+    const int status = finish(form, messagesShown, err);
+    if (!m_options.report)
+        return status;
+    const QString failure = m_options.report->commit(
+        ApplyReport::json(m_journal, program + QLatin1Char(' ') + m_options.version));
+    if (failure.isEmpty())
+        return status;
+    std::fprintf(err, "%s: %s\n", qPrintable(program), qPrintable(failure));
+    return LoggedErrorsExitStatus;
+}
+
 int runWithoutDisplay(platform::Platform &platform, const QString &arguments,
-                      const QString &program, std::FILE *err)
+                      const QString &program, std::FILE *err, const Options &options)
 {
     ConsoleScreen screen(err);
     InstallForm form(platform, screen, arguments);
+    Account account(options, err);
+    account.attach(form);
     try {
         form.onLoad();
         form.onActivate();
+        // Outside a batch run the preview is of CHANGE with the controls as start-up left them.
+        if (options.preview && !form.batchMode && !form.unloaded)
+            form.previewApply(*form.batchPreview);
         if (!form.unloaded)
             form.onExitClicked();
     } catch (const platform::PlatformError &error) {
         return reportRuntimeError(error, program, form.caption, nullptr, err);
     }
-    return finish(form, int(screen.messages.size()), err);
+    return account.complete(form, int(screen.messages.size()), program, err);
 }
 
 } // namespace BatchRun

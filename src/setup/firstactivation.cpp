@@ -30,7 +30,11 @@ void InstallForm::onActivate()
     registerMailboxesCheck.setValue(0);
     selectAllThenTick(boundStoreList, unregisterStoresCheck);
     selectAllThenTick(boundMailboxList, unregisterMailboxesCheck);
-    if (unregisterMailboxesCheck.value() == 1 || unregisterStoresCheck.value() == 1)
-        onApplyClicked();
+    if (unregisterMailboxesCheck.value() == 1 || unregisterStoresCheck.value() == 1) {
+        if (batchPreview)
+            previewApply(*batchPreview);
+        else
+            onApplyClicked();
+    }
     onExitClicked();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "binding/applyjournal.h"
 #include "hosting/installstate.h"
 #include "platform/platform.h"
 #include "rule/ruleeditor.h"
@@ -7,6 +8,11 @@
 #include "shell/errorlog.h"
 #include "shell/globals.h"
 #include "shell/screen.h"
+
+#include <functional>
+#include <optional>
+
+class BindingWriter;
 
 // The main window's behaviour: the shared program state, the controls it reads and
 // writes, and its event handlers. Handlers are defined in the .cpp files of the
@@ -72,6 +78,7 @@ public:
 
     // Commands, error log and progress.
     ButtonModel applyButton{QStringLiteral("applyButton")};
+    ButtonModel previewButton{QStringLiteral("previewButton")};
     ButtonModel exitButton{QStringLiteral("exitButton")};
     ButtonModel clearErrorLogButton{QStringLiteral("clearErrorLogButton")};
     TextBoxModel errorLogEdit{QStringLiteral("errorLogEdit")};
@@ -137,6 +144,19 @@ public:
     // Event binding: the apply behind "CHANGE", and the guards that keep a register or
     // unregister box unticked while its list has no selection.
     void onApplyClicked();
+    // Runs the apply's steps as CHANGE would with the controls as they are, asking the
+    // store what exists and changing nothing (neither the server nor the window); plan
+    // receives the account of what CHANGE would do.
+    void previewApply(ApplyJournal &plan);
+    // "Preview…": what CHANGE would do now, as previewApply plans it, shown by showPlan.
+    void onPreviewClicked();
+    std::function<void(const QString &listing)> showPlan;
+    // When set, a batch run only plans its apply, into this account.
+    ApplyJournal *batchPreview = nullptr;
+    // When set, every apply keeps its account there (a batch run's report).
+    ApplyJournal *applyJournal = nullptr;
+    // Told after each list entry the apply has finished: how many of how many.
+    std::function<void(int done, int total)> bindingProgress;
     void onRegisterStoresToggled();
     void onRegisterMailboxesToggled();
     void onUnregisterMailboxesToggled();
@@ -145,9 +165,24 @@ public:
 private:
     // One pass of the apply over a kind of binding: unbinds the chosen bound entries, then
     // binds the chosen unbound ones (in batch mode: rebinds every bound one).
-    void applyBindingPass(const QString &folder, const QString &matchScope,
+    struct ApplyPass
+    {
+        BindingWriter &writer;
+        ApplyJournal *journal;
+        int done;
+        int total;
+    };
+    void runApply(BindingWriter &writer, ApplyJournal *journal);
+    void applyBindingPass(ApplyPass &pass, const QString &folder, const QString &matchScope,
                           const CheckBoxModel &unregisterCheck, const ListBoxModel &boundList,
                           const CheckBoxModel &registerCheck, const ListBoxModel &unboundList);
+    // How many list entries a pass will finish.
+    int visitCount(const CheckBoxModel &unregisterCheck, const ListBoxModel &boundList,
+                   const CheckBoxModel &registerCheck, const ListBoxModel &unboundList) const;
+    void describeRule(ApplyJournal &journal) const;
+    static ApplyJournal::Attempt record(bool create, const QString &url,
+                                        const std::optional<platform::PlatformError> &failure,
+                                        bool skipped = false);
     void guardSelection(CheckBoxModel &check, const ListBoxModel &list, const QString &message);
 
     platform::Platform &m_platform;

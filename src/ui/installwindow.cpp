@@ -1,5 +1,6 @@
 #include "ui/installwindow.h"
 
+#include "ui/previewdialog.h"
 #include "ui/qtscreen.h"
 #include "ui_installwindow.h"
 
@@ -79,6 +80,11 @@ void InstallWindow::bindShell()
                                  {ui.targetExampleLabel, &m_form.targetExampleLabel}})
         m_binding.bind(widget, *model);
     m_binding.bind(ui.applyButton, m_form.applyButton, [this] { m_form.onApplyClicked(); });
+    m_binding.bind(ui.previewButton, m_form.previewButton, [this] { m_form.onPreviewClicked(); });
+    m_form.showPlan = [this](const QString &listing) {
+        PreviewDialog dialog(listing, this);
+        dialog.exec();
+    };
     m_binding.bind(ui.exitButton, m_form.exitButton, [this] {
         m_form.onExitClicked();
         close();

@@ -17,7 +17,7 @@ expected_files() {
         share/applications/kestrelon-setup.desktop \
         share/doc/kestrelon-setup/changelog.gz share/doc/kestrelon-setup/copyright \
         share/doc/kestrelon-setup/examples/small-scenario.json \
-        share/doc/kestrelon-setup/lab-scenario.md \
+        share/doc/kestrelon-setup/lab-scenario.md share/doc/kestrelon-setup/report-format.md \
         share/icons/hicolor/scalable/apps/kestrelon-setup.svg \
         share/kestrelon-setup/Kestrelon.dll \
         share/kestrelon-setup/ldap/kestrelon.schema \
