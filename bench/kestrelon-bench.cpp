@@ -343,21 +343,25 @@ std::array<double, 3> previewRuns(const QString &labPath, int mailboxes, const Q
                                                  .arg(plan.totals().rewritten)
                                                  .arg(form.boundMailboxList.count()));
         counts[0] = int(plan.entries.size());
-        now[1] = timeApply(form, form.unregisterMailboxesCheck, form.boundMailboxList, &counts[1],
-                           &nowCpu[1]);
-        ApplyJournal journal;
-        form.applyJournal = &journal;
-        clock.restart();
-        const double cpuBeforeReport = processCpuSeconds();
-        timeApply(form, form.unregisterMailboxesCheck, form.boundMailboxList, &counts[2], &cpu);
-        QFile report(reportPath);
-        if (!report.open(QIODevice::WriteOnly) ||
-            report.write(ApplyReport::json(journal, QStringLiteral("kestrelon-bench"))) < 0)
-            throw platform::PlatformError(1, QStringLiteral("the report was not written"));
-        report.close();
-        now[2] = clock.nsecsElapsed() / 1e9;
-        nowCpu[2] = processCpuSeconds() - cpuBeforeReport;
-        form.applyJournal = nullptr;
+        // Each rewrite leaves the lab a little larger; the two take turns at going first, so
+        // neither always runs on the larger lab.
+        for (const int which : run % 2 ? std::array{2, 1} : std::array{1, 2}) {
+            ApplyJournal journal;
+            form.applyJournal = which == 2 ? &journal : nullptr;
+            clock.restart();
+            const double cpuStart = processCpuSeconds();
+            timeApply(form, form.unregisterMailboxesCheck, form.boundMailboxList, &counts[which],
+                      &cpu);
+            if (which == 2) {
+                QFile report(reportPath);
+                if (!report.open(QIODevice::WriteOnly) ||
+                    report.write(ApplyReport::json(journal, QStringLiteral("kestrelon-bench"))) < 0)
+                    throw platform::PlatformError(1, QStringLiteral("the report was not written"));
+            }
+            now[which] = clock.nsecsElapsed() / 1e9;
+            nowCpu[which] = processCpuSeconds() - cpuStart;
+            form.applyJournal = nullptr;
+        }
         for (int i = 0; i < 3; ++i) {
             if (run == 0 || now[i] < seconds[i]) {
                 seconds[i] = now[i];
@@ -367,8 +371,10 @@ std::array<double, 3> previewRuns(const QString &labPath, int mailboxes, const Q
     }
     for (int i = 0; i < 3; ++i)
         report(names[i], mailboxes, seconds[i], counts[i], cpus[i]);
-    std::printf("  the report adds %.0f%% to the batch run (%.1f MiB)\n",
-                (seconds[2] / seconds[1] - 1) * 100, QFileInfo(reportPath).size() / 1048576.0);
+    std::printf("  the report adds %.0f%% to the batch run's time, %.0f%% to its processor time "
+                "(%.1f MiB)\n",
+                (seconds[2] / seconds[1] - 1) * 100, (cpus[2] / cpus[1] - 1) * 100,
+                QFileInfo(reportPath).size() / 1048576.0);
     return seconds;
 }
 

@@ -6,37 +6,46 @@ namespace ApplyReport {
 
 namespace {
 
-// How JSON writes a quote, a backslash or a control character.
-QString escapeOf(char16_t u)
-{
-    if (u == u'"' || u == u'\\')
-        return QLatin1Char('\\') + QChar(u);
-    return QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
-}
-
-// A JSON string, UTF-8, with quotes, backslashes and control characters escaped. Most
-// texts are ASCII and go byte by byte; others are escaped whole, so surrogate pairs stay
-// together.
+// A JSON string: the text as UTF-8 with quotes, backslashes and control characters
+// escaped. Most texts (URLs, names) are plain ASCII and are copied straight into the
+// report's buffer; the others go through UTF-8, whose multi-byte characters are all bytes
+// of 0x80 and above and pass as they are.
 void appendText(QByteArray &out, const QString &text)
 {
-    const bool ascii =
-        std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-    QString escaped;
     out += '"';
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *to = out.data() + start;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        const bool special = u == u'"' || u == u'\\' || u < 0x20;
-        if (ascii && !special) {
-            out += char(u);
-        } else if (ascii) {
-            out += escapeOf(u).toLatin1();
-        } else if (special) {
-            escaped += escapeOf(u);
-        } else {
-            escaped += c;
+        if (u >= 0x80 || u == u'"' || u == u'\\' || u < 0x20) {
+            out.truncate(start);
+            for (const char byte : text.toUtf8()) {
+                if (byte == '"' || byte == '\\') {
+                    out += '\\';
+                    out += byte;
+                } else if (uchar(byte) < 0x20) {
+                    out += "\\u00";
+                    out += "0123456789abcdef"[uchar(byte) >> 4];
+                    out += "0123456789abcdef"[uchar(byte) & 15];
+                } else {
+                    out += byte;
+                }
+            }
+            break;
         }
+        *to++ = char(u);
     }
-    out += escaped.toUtf8();
+    out += '"';
+}
+
+// A field whose value is one of the format's own words.
+void appendWord(QByteArray &out, const char *name, const char *word)
+{
+    out += '"';
+    out += name;
+    out += "\": \"";
+    out += word;
     out += '"';
 }
 
@@ -48,17 +57,17 @@ void appendField(QByteArray &out, const char *name, const QString &value)
     appendText(out, value);
 }
 
-QString outcomeName(const ApplyJournal::Attempt &attempt)
+const char *outcomeName(const ApplyJournal::Attempt &attempt)
 {
     switch (attempt.outcome) {
     case ApplyJournal::Outcome::Done:
-        return attempt.create ? QStringLiteral("created") : QStringLiteral("deleted");
+        return attempt.create ? "created" : "deleted";
     case ApplyJournal::Outcome::Failed:
-        return QStringLiteral("failed");
+        return "failed";
     case ApplyJournal::Outcome::Skipped:
         break;
     }
-    return QStringLiteral("skipped");
+    return "skipped";
 }
 
 void appendError(QByteArray &out, qint32 number, const QString &description)
@@ -78,7 +87,10 @@ QString timeText(const QDateTime &time)
 QByteArray json(const ApplyJournal &journal, const QString &program)
 {
     QByteArray out;
-    out.reserve(256 + journal.entries.size() * 900);
+    qsizetype attempts = 0;
+    for (const ApplyJournal::Entry &entry : journal.entries)
+        attempts += entry.attempts.size();
+    out.reserve(4096 + journal.entries.size() * 512 + attempts * 192);
     out += "{\n  \"format\": \"kestrelon-setup report\",\n  \"formatVersion\": " +
            QByteArray::number(FormatVersion) + ",\n  ";
     appendField(out, "program", program);
@@ -133,12 +145,11 @@ QByteArray json(const ApplyJournal &journal, const QString &program)
         for (qsizetype a = 0; a < entry.attempts.size(); ++a) {
             const ApplyJournal::Attempt &attempt = entry.attempts[a];
             out += a ? ",\n        {" : "\n        {";
-            appendField(out, "step",
-                        attempt.create ? QStringLiteral("create") : QStringLiteral("delete"));
+            appendWord(out, "step", attempt.create ? "create" : "delete");
             out += ", ";
             appendField(out, "url", attempt.url);
             out += ", ";
-            appendField(out, "outcome", outcomeName(attempt));
+            appendWord(out, "outcome", outcomeName(attempt));
             if (attempt.outcome == ApplyJournal::Outcome::Failed)
                 appendError(out, attempt.number, attempt.description);
             out += '}';
