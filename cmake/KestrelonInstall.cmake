@@ -1,7 +1,7 @@
 # Install rules and the Debian package. Installed: the two programs, the stand-in
 # Kestrelon.dll in the program's data folder (the desktop entry starts the program
 # there, since it looks for Kestrelon.dll in its current folder) with the LDAP schema
-# for serving a lab's directory, the desktop entry,
+# for serving a lab's directory and the Active Directory schema extension, the desktop entry,
 # the icon, the manual pages and the package's documentation.
 include(GNUInstallDirs)
 
@@ -11,6 +11,7 @@ set(KESTRELON_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/kestrelon-setup)
 install(TARGETS kestrelon-setup kestrelon-lab RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES demo/Kestrelon.dll DESTINATION ${KESTRELON_DATA_DIR})
 install(FILES data/ldap/kestrelon.schema DESTINATION ${KESTRELON_DATA_DIR}/ldap)
+install(FILES data/ad/kestrelon-schema.ldif DESTINATION ${KESTRELON_DATA_DIR}/ad)
 install(FILES packaging/kestrelon-setup.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(CODE "

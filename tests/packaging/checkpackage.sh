@@ -20,7 +20,7 @@ expected_files() {
         share/doc/kestrelon-setup/lab-scenario.md share/doc/kestrelon-setup/report-format.md \
         share/icons/hicolor/scalable/apps/kestrelon-setup.svg \
         share/kestrelon-setup/Kestrelon.dll \
-        share/kestrelon-setup/ldap/kestrelon.schema \
+        share/kestrelon-setup/ad/kestrelon-schema.ldif share/kestrelon-setup/ldap/kestrelon.schema \
         share/man/man1/kestrelon-lab.1.gz share/man/man1/kestrelon-setup.1.gz
 }
 

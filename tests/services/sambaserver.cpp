@@ -180,7 +180,8 @@ bool SambaServer::reset(const QString &labTool, const QString &labPath)
         if (ldif.isEmpty() ||
             !run(QStringLiteral("ldbmodify"),
                  {QStringLiteral("-H"), domain + QStringLiteral("/private/sam.ldb"),
-                  QStringLiteral("--nosync"), ldif}))
+                  QStringLiteral("--nosync"), ldif},
+                 {}, 3600000))
             return false;
     }
     return launch();
