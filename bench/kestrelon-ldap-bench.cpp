@@ -1,11 +1,14 @@
-// Times the directory part of the mailbox walk against a real slapd serving a generated
+// Times the directory part of the mailbox walk against a real slapd (or, with --samba, a
+// Samba Active Directory domain controller over the catalog's TLS port) serving a generated
 // organization (pages of 100), and the whole walk with the store on the same lab. Best of
-// three runs each. Run it by hand: build/bin/kestrelon-ldap-bench [mailboxes]
+// three runs each. Run it by hand, as root for Samba:
+//   build/bin/kestrelon-ldap-bench [mailboxes] [--samba]
 
 #include "mailboxes/mailboxqueries.h"
 #include "platform/configuredplatform.h"
 #include "platform/lab/labfile.h"
 #include "platform/platformerror.h"
+#include "sambaserver.h"
 #include "setup/installform.h"
 #include "shell/recordingscreen.h"
 #include "slapdserver.h"
@@ -92,8 +95,15 @@ template<typename Walk> void best(const char *what, int mailboxes, Walk walk)
 
 int main(int argc, char **argv)
 {
+    const bool samba = argc > 1 && QByteArray(argv[argc - 1]) == "--samba";
+    // Samba's ports are fixed: it runs in a network of the benchmark's own.
+    const QString withoutNetwork = samba ? SambaServer::enterPrivateNetwork() : QString();
     QCoreApplication app(argc, argv);
-    const int mailboxes = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 30000;
+    if (!withoutNetwork.isEmpty()) {
+        std::fprintf(stderr, "kestrelon-ldap-bench: %s\n", qPrintable(withoutNetwork));
+        return 1;
+    }
+    const int mailboxes = argc > (samba ? 2 : 1) ? QString::fromLocal8Bit(argv[1]).toInt() : 30000;
     try {
         QTemporaryDir dir;
         const QString labPath = dir.filePath(QStringLiteral("lab.sqlite"));
@@ -106,20 +116,32 @@ int main(int argc, char **argv)
         creator.start(labTool,
                       {QStringLiteral("create"), labPath, QStringLiteral("--mailboxes"),
                        QString::number(mailboxes), QStringLiteral("--seed"), QStringLiteral("4")});
-        SlapdServer server;
-        if (!creator.waitForFinished(600000) || creator.exitCode() != 0 ||
-            !server.addLab(labTool, labPath) || !server.start()) {
-            std::fprintf(stderr, "kestrelon-ldap-bench: %s\n", qPrintable(server.failure()));
+        SlapdServer slapd;
+        SambaServer domainController;
+        const bool created = creator.waitForFinished(600000) && creator.exitCode() == 0;
+        const bool started =
+            created && (samba ? domainController.start() && domainController.reset(labTool, labPath)
+                              : slapd.addLab(labTool, labPath) && slapd.start());
+        if (!started) {
+            std::fprintf(stderr, "kestrelon-ldap-bench: %s\n",
+                         qPrintable(samba ? domainController.failure() : slapd.failure()));
             return 1;
         }
-        report("lab, LDIF and slapd (not timed)", mailboxes, clock.nsecsElapsed() / 1e9, 0);
+        report(samba ? "lab, LDIF and Samba (not timed)" : "lab, LDIF and slapd (not timed)",
+               mailboxes, clock.nsecsElapsed() / 1e9, 0);
 
         QFile config(dir.filePath(QStringLiteral("kestrelon.ini")));
         config.open(QIODevice::WriteOnly);
-        config.write(QStringLiteral("[lab]\nfile=%1\n[directory]\nbackend=ldap\nuri=%2\n"
-                                    "bindDn=\"%3\"\npasswordFile=%4\n[machine]\n"
+        const QString directory =
+            samba ? QStringLiteral("uri=ldaps://%1:3269\nbindDn=\"%2\"\npasswordFile=%3\n"
+                                   "caFile=%4\n")
+                        .arg(SambaServer::hostName(), SambaServer::adminDn(),
+                             domainController.passwordFile(), domainController.caFile())
+                  : QStringLiteral("uri=%1\nbindDn=\"%2\"\npasswordFile=%3\n")
+                        .arg(slapd.uri(), slapd.adminDn(), slapd.passwordFile());
+        config.write(QStringLiteral("[lab]\nfile=%1\n[directory]\nbackend=ldap\n%2[machine]\n"
                                     "computerName=EXCH01\nuserName=Administrator\n")
-                         .arg(labPath, server.uri(), server.adminDn(), server.passwordFile())
+                         .arg(labPath, directory)
                          .toUtf8());
         config.close();
         auto platform = platform::createConfiguredPlatform(

@@ -58,7 +58,7 @@ function(kestrelon_program_test name)
 endfunction()
 
 # A test against a real server that the test starts itself (tests/services/slapdserver.h,
-# apacheserver.h), on 127.0.0.1 in a temporary folder.
+# apacheserver.h, sambaserver.h), in a temporary folder.
 function(kestrelon_service_test name)
     cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;PROGRAMS" ${ARGN})
     if(NOT T_SOURCES)
@@ -68,12 +68,15 @@ function(kestrelon_service_test name)
         set(T_TIMEOUT 120)
     endif()
     add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/services/slapdserver.cpp
-                           ${CMAKE_SOURCE_DIR}/tests/services/apacheserver.cpp)
+                           ${CMAKE_SOURCE_DIR}/tests/services/apacheserver.cpp
+                           ${CMAKE_SOURCE_DIR}/tests/services/sambaserver.cpp
+                           ${CMAKE_SOURCE_DIR}/tests/services/testcertificates.cpp)
     target_link_libraries(${name} PRIVATE kestrelon_core Qt6::Test ${T_LIBS})
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests
                                                ${CMAKE_SOURCE_DIR}/tests/services)
     target_compile_definitions(${name} PRIVATE
-        KESTRELON_LDAP_SCHEMA="${CMAKE_SOURCE_DIR}/data/ldap/kestrelon.schema")
+        KESTRELON_LDAP_SCHEMA="${CMAKE_SOURCE_DIR}/data/ldap/kestrelon.schema"
+        KESTRELON_AD_SCHEMA="${CMAKE_SOURCE_DIR}/data/ad/kestrelon-schema.ldif")
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     add_dependencies(${name} kestrelon-lab ${T_PROGRAMS})
     add_test(NAME ${name} COMMAND ${name})

@@ -23,10 +23,13 @@ usage() {
 # mod_dav, the WebDAV server that the store's service tests and benchmark start privately,
 # and openssl, which makes the certificate of its https:// test. libsqlite3-dev: the lab
 # tunes how SQLite waits for a file another program is writing. lld links the program and
-# its thirty-odd tests in half the time of the default linker.
+# its thirty-odd tests in half the time of the default linker. samba-ad-dc and
+# samba-ad-provision: an Active Directory domain controller, which the directory's service
+# tests provision and start privately; ldb-tools loads thousands of entries into it offline.
 packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev fonts-dejavu-core
     libqt6svg6 pkg-config libldap-dev slapd ldap-utils dpkg-dev file lintian desktop-file-utils
-    libcurl4-openssl-dev apache2 openssl libsqlite3-dev lld)
+    libcurl4-openssl-dev apache2 openssl libsqlite3-dev lld samba-ad-dc samba-ad-provision
+    ldb-tools)
 
 install_missing() {
     local missing=()
@@ -46,6 +49,10 @@ install_missing() {
     # The tests start their own private httpd; a web server for the whole machine is not wanted.
     if [[ " ${missing[*]} " == *" apache2 "* ]] && command -v systemctl >/dev/null; then
         systemctl disable --now apache2 >/dev/null 2>&1 || true
+    fi
+    # Nor a file server or domain controller: the tests provision their own domain.
+    if [[ " ${missing[*]} " == *" samba-ad-dc "* ]] && command -v systemctl >/dev/null; then
+        systemctl disable --now samba-ad-dc smbd nmbd >/dev/null 2>&1 || true
     fi
 }
 

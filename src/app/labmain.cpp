@@ -37,6 +37,9 @@ const char *const toolHelp =
     "  export-ldif FILE [--output LDIF] [--root-dse LDIF] [--force]\n"
     "                                        the directory as LDIF for an LDAP server\n"
     "                                        (data/ldap/kestrelon.schema)\n"
+    "  export-ad FILE --output LDIF [--force]\n"
+    "                                        the directory as change records for an Active\n"
+    "                                        Directory domain (data/ad/kestrelon-schema.ldif)\n"
     "  export-dav FILE FOLDER --url URL      the store as collections and properties for a\n"
     "                                        WebDAV server that serves FOLDER at URL\n"
     "\n"
@@ -87,6 +90,27 @@ int parseCommand(QCommandLineParser &parser, const QStringList &arguments, const
         return refuse(QStringLiteral("%1 needs exactly one FILE (see %1 --help)").arg(command));
     file = files.first();
     return -1;
+}
+
+// Whether two paths name the same file, also through links.
+bool samePath(const QString &a, const QString &b)
+{
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath() ||
+           (QFileInfo::exists(a) &&
+            QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath());
+}
+
+// Writes beside the name and renames when complete, so the name holds a whole export; an
+// existing file is replaced only when asked to.
+int saveExport(const QString &path, const QByteArray &content, bool force)
+{
+    if (QFileInfo::exists(path) && !force)
+        return refuse(QStringLiteral("%1: exists already; give --force to replace it").arg(path));
+    QSaveFile target(path);
+    if (!target.open(QIODevice::WriteOnly) || target.write(content) != content.size() ||
+        !target.commit())
+        return refuse(QStringLiteral("%1: cannot write: %2").arg(path, target.errorString()));
+    return 0;
 }
 
 int create(const QStringList &arguments)
@@ -219,11 +243,7 @@ int exportLdif(const QStringList &arguments)
         status >= 0)
         return status;
     // Outputs never land on the lab they are read from, nor on each other.
-    const auto same = [](const QString &a, const QString &b) {
-        return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath() ||
-               (QFileInfo::exists(a) &&
-                QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath());
-    };
+    const auto same = samePath;
     for (const QCommandLineOption *option : {&output, &rootDse}) {
         if (parser.isSet(*option) && same(parser.value(*option), file))
             return refuse(QStringLiteral("%1: is the lab being exported; write the export "
@@ -235,16 +255,8 @@ int exportLdif(const QStringList &arguments)
         return refuse(QStringLiteral("%1: given for both --output and --root-dse; give two files")
                           .arg(parser.value(output)));
     const lab::DirectoryLdif ldif = lab::exportDirectoryLdif(file);
-    // Written beside its name and renamed when complete, so the name holds a whole export.
     const auto save = [&](const QString &path, const QByteArray &content) {
-        if (QFileInfo::exists(path) && !parser.isSet(force))
-            return refuse(
-                QStringLiteral("%1: exists already; give --force to replace it").arg(path));
-        QSaveFile target(path);
-        if (!target.open(QIODevice::WriteOnly) || target.write(content) != content.size() ||
-            !target.commit())
-            return refuse(QStringLiteral("%1: cannot write: %2").arg(path, target.errorString()));
-        return 0;
+        return saveExport(path, content, parser.isSet(force));
     };
     if (parser.isSet(rootDse)) {
         if (const int status = save(parser.value(rootDse), ldif.rootDse); status != 0)
@@ -255,6 +267,45 @@ int exportLdif(const QStringList &arguments)
         return 0;
     }
     if (const int status = save(parser.value(output), ldif.entries); status != 0)
+        return status;
+    print(stdout, QStringLiteral("Exported %1 to %2: %3 directory objects, %4 containers added\n")
+                      .arg(file, parser.value(output))
+                      .arg(ldif.objects)
+                      .arg(ldif.containers));
+    return 0;
+}
+
+int exportActiveDirectory(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes the lab's organization as LDIF change records for an Active Directory domain "
+        "whose schema holds data/ad/kestrelon-schema.ldif, to load with ldapadd over TLS as an "
+        "administrator: users with their logon names, account control and mailbox "
+        "attributes, contacts, groups with their group types, public folders and the system "
+        "mailboxes, and containers for the mailbox stores they name. The domain's own "
+        "entries (CN=Users, the built-in Administrator) get the lab's attributes as changes. "
+        "The file is only read."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The lab file to export."),
+                                 QStringLiteral("export-ad FILE"));
+    const QCommandLineOption output(QStringLiteral("output"),
+                                    QStringLiteral("Write the LDIF here."), QStringLiteral("LDIF"));
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Replace the output file if it exists."));
+    parser.addOptions({output, force});
+    QString file;
+    if (const int status = parseCommand(parser, arguments, QStringLiteral("export-ad"), file);
+        status >= 0)
+        return status;
+    if (!parser.isSet(output))
+        return refuse(QStringLiteral("%1: export-ad needs --output LDIF").arg(file));
+    if (samePath(parser.value(output), file))
+        return refuse(QStringLiteral("%1: is the lab being exported; write the export elsewhere")
+                          .arg(parser.value(output)));
+    const lab::DirectoryLdif ldif = lab::exportActiveDirectoryLdif(file);
+    if (const int status = saveExport(parser.value(output), ldif.entries, parser.isSet(force));
+        status != 0)
         return status;
     print(stdout, QStringLiteral("Exported %1 to %2: %3 directory objects, %4 containers added\n")
                       .arg(file, parser.value(output))
@@ -328,6 +379,8 @@ int main(int argc, char *argv[])
             return show(arguments);
         if (command == QLatin1String("export-ldif"))
             return exportLdif(arguments);
+        if (command == QLatin1String("export-ad"))
+            return exportActiveDirectory(arguments);
         if (command == QLatin1String("export-dav"))
             return exportDav(arguments);
     } catch (const platform::PlatformError &error) {

@@ -1,9 +1,10 @@
 #include "slapdserver.h"
 
+#include "testcertificates.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QStandardPaths>
 #include <QSysInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -13,13 +14,7 @@
 
 namespace {
 
-QString program(const QString &name)
-{
-    const QString found = QStandardPaths::findExecutable(name);
-    return found.isEmpty() ? QStandardPaths::findExecutable(
-                                 name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")})
-                           : found;
-}
+using TestCertificates::program;
 
 quint16 freePort()
 {
@@ -131,36 +126,11 @@ bool SlapdServer::writeConfig()
 
 bool SlapdServer::enableTls()
 {
-    const QString openssl = program(QStringLiteral("openssl"));
-    if (openssl.isEmpty())
-        return fail(QStringLiteral("openssl is not installed"));
-    const QString ec = QStringLiteral("ec");
-    const QString curve = QStringLiteral("ec_paramgen_curve:prime256v1");
-    const QString extensions = m_dir.filePath(QStringLiteral("server.ext"));
     // libldap checks a certificate for "localhost" against this machine's own name.
-    if (!writeFile(extensions, "subjectAltName=IP:127.0.0.1,DNS:localhost,DNS:" +
-                                   QSysInfo::machineHostName().toUtf8() + '\n'))
-        return fail(QStringLiteral("cannot write %1").arg(extensions));
-    const auto path = [&](const char *name) {
-        return m_dir.filePath(QLatin1String(name));
-    };
-    const QList<QStringList> steps{
-        {"req", "-x509", "-newkey", ec, "-pkeyopt", curve, "-nodes", "-days", "2", "-subj",
-         "/CN=Kestrelon test CA", "-keyout", path("ca.key"), "-out", caFile()},
-        {"req", "-x509", "-newkey", ec, "-pkeyopt", curve, "-nodes", "-days", "2", "-subj",
-         "/CN=Another CA", "-keyout", path("other.key"), "-out", otherCaFile()},
-        {"req", "-newkey", ec, "-pkeyopt", curve, "-nodes", "-subj", "/CN=127.0.0.1", "-keyout",
-         path("server.key"), "-out", path("server.csr")},
-        {"x509", "-req", "-in", path("server.csr"), "-CA", caFile(), "-CAkey", path("ca.key"),
-         "-CAcreateserial", "-days", "2", "-extfile", extensions, "-out", path("server.pem")}};
-    for (const QStringList &arguments : steps) {
-        QProcess step;
-        step.setProcessChannelMode(QProcess::MergedChannels);
-        step.start(openssl, arguments);
-        if (!step.waitForFinished(30000) || step.exitCode() != 0)
-            return fail(QStringLiteral("openssl %1 failed: %2")
-                            .arg(arguments.join(u' '), QString::fromLocal8Bit(step.readAll())));
-    }
+    const QString failure = TestCertificates::make(
+        m_dir.path(), {QStringLiteral("localhost"), QSysInfo::machineHostName()});
+    if (!failure.isEmpty())
+        return fail(failure);
     m_tls = true;
     return true;
 }

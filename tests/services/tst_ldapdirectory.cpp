@@ -2,13 +2,11 @@
 // every query must answer exactly the rows the lab answers; referrals, time-outs and TLS
 // keep the account's password where it belongs.
 
-#include "mailboxes/mailboxqueries.h"
+#include "directorycomparison.h"
 #include "platform/configuredplatform.h"
-#include "platform/lab/directoryquery.h"
 #include "platform/lab/labfile.h"
 #include "platform/lab/labscenario.h"
 #include "platform/platformerror.h"
-#include "recipients/recipientpickerform.h"
 #include "setup/installform.h"
 #include "shell/recordingscreen.h"
 #include "slapdserver.h"
@@ -28,25 +26,9 @@
 
 namespace {
 
-using platform::SearchProperties;
+using namespace DirectoryComparison;
 
 const QString labTool = qEnvironmentVariable("KESTRELON_BIN") + QStringLiteral("/kestrelon-lab");
-const QString gcHost = QStringLiteral("dc01.corp.example.local");
-const QString suffix = QStringLiteral("DC=corp,DC=example,DC=local");
-const SearchProperties paged{{QStringLiteral("searchscope"), 2},
-                             {QStringLiteral("Chase Referrals"), 96},
-                             {QStringLiteral("Page Size"), 100},
-                             {QStringLiteral("Size Limit"), 30000}};
-
-// Objects whose names hold the characters a filter gives meaning to.
-lab::DirectoryObject contact(const QString &rdnValue, const QString &cn)
-{
-    return {QStringLiteral("CN=%1,CN=Users,%2").arg(rdnValue, suffix),
-            {{QStringLiteral("objectClass"), QStringLiteral("contact")},
-             {QStringLiteral("cn"), cn},
-             {QStringLiteral("objectCategory"),
-              QStringLiteral("CN=Person,CN=Schema,CN=Configuration,") + suffix}}};
-}
 
 QString writeFile(const QString &path, const QString &text)
 {
@@ -55,25 +37,6 @@ QString writeFile(const QString &path, const QString &text)
         qFatal("cannot write %s", qPrintable(path));
     file.write(text.toUtf8());
     return path;
-}
-
-// Every row of a query, each as its fields in text, "<null>" for an absent one.
-QStringList rowsOf(platform::DirectoryConnection &directory, const QString &query,
-                   const SearchProperties &properties = paged)
-{
-    const QStringList columns = lab::parseDirectoryQuery(query).attributes;
-    auto rows = directory.execute(query, properties);
-    QStringList result;
-    for (; !rows->atEnd(); rows->moveNext()) {
-        QStringList fields;
-        for (const QString &column : columns) {
-            const QVariant value = rows->field(column);
-            fields << (value.isNull() ? QStringLiteral("<null>")
-                                      : value.toStringList().join(QLatin1Char('|')));
-        }
-        result << fields.join(QStringLiteral(" ; "));
-    }
-    return result;
 }
 
 // A lab and a slapd serving its directory, with the platforms of both.
@@ -126,13 +89,6 @@ struct Organization
                                          notices << text;
                                      }});
         return configured;
-    }
-
-    static std::unique_ptr<platform::DirectoryConnection> opened(platform::Platform &platform)
-    {
-        auto directory = platform.createDirectoryConnection();
-        directory->open(QStringLiteral("Active Directory Provider"), QString(), QString());
-        return directory;
     }
 
     QTemporaryDir dir;
@@ -276,12 +232,7 @@ private slots:
     {
         // As kestrelon-setup does: a connection the server closed is an error, not a signal.
         std::signal(SIGPIPE, SIG_IGN);
-        lab::Scenario demo = lab::demoScenario();
-        demo.machine.lanGroup.clear();
-        demo.directory << contact(QStringLiteral("Paren (Test)"), QStringLiteral("Paren (Test)"))
-                       << contact(QStringLiteral("Back\\\\slash"), QStringLiteral("Back\\slash"))
-                       << contact(QStringLiteral("Star*Name"), QStringLiteral("Star*Name"));
-        m_demo = std::make_unique<Organization>(demo);
+        m_demo = std::make_unique<Organization>(DirectoryComparison::demoScenario());
         QVERIFY(m_silent.listen(QHostAddress::LocalHost));
         // Referrals to a second naming context of the same server, spelt with another host
         // name, and two to the silent port.
@@ -304,84 +255,13 @@ private slots:
                       true);
     }
 
-    void sameRowsAsLab_data()
-    {
-        QTest::addColumn<QString>("query");
-        QTest::addColumn<int>("sizeLimit");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("large"); // the organization of 2,500 mailboxes
-        const QString from = QStringLiteral(" FROM 'GC://%1' ").arg(gcHost);
-        QTest::newRow("system mailboxes")
-            << QStringLiteral("SELECT msExchHomeServerName") + from +
-                   QStringLiteral("WHERE objectcategory='person' AND MsExchMailboxGuid='*' And "
-                                  "mailNickName='SystemMailbox{*' ORDER BY cn")
-            << 30000 << 3 << false;
-        QTest::newRow("mailboxes of EXCH01")
-            << MailboxQueries::mailboxesOfServer(QStringLiteral("GC://") + gcHost,
-                                                 lab::homeServerValue(QStringLiteral("EXCH01")))
-            << 30000 << 14 << false;
-        QTest::newRow("cluster lookup") << QStringLiteral("SELECT msExchHomeServerName") + from +
-                                               QStringLiteral("WHERE objectcategory='person' AND "
-                                                              "sAMAccountName='Administrator'")
-                                        << 30000 << 1 << false;
-        QTest::newRow("identity")
-            << QStringLiteral("SELECT sAMAccountName, cn, objectCategory") + from +
-                   QStringLiteral("WHERE objectcategory='person' AND sAMAccountName='aarcher'")
-            << 30000 << 1 << false;
-        QTest::newRow("recipients")
-            << QStringLiteral("SELECT name, adspath, cn, homeMDB, homeMTA, mail,  mailNickName, "
-                              "distinguishedName, sAMAccountType,mAPIRecipient,"
-                              "userAccountControl") +
-                   from +
-                   QStringLiteral("WHERE mail='*' AND ((objectcategory='publicFolder') OR "
-                                  "(objectcategory='group') OR (objectcategory='person' AND "
-                                  "(objectclass='user' OR objectclass='contact')))   ORDER BY cn")
-            << 30000 << 27 << false;
-        QTest::newRow("sorted by the server, descending")
-            << QStringLiteral("SELECT cn, sAMAccountName") + from +
-                   QStringLiteral("WHERE sAMAccountName='*' ORDER BY sAMAccountName DESC")
-            << 30000 << 15 << false;
-        QTest::newRow("sorted here, descending, limited")
-            << QStringLiteral("SELECT cn, mail") + from +
-                   QStringLiteral("WHERE objectcategory='person' AND mail='*' ORDER BY cn DESC")
-            << 4 << 4 << false;
-        QTest::newRow("sorted by the server, limited")
-            << QStringLiteral("SELECT cn") + from +
-                   QStringLiteral("WHERE sAMAccountName='*' ORDER BY sAMAccountName")
-            << 3 << 3 << false;
-        // Values with the characters a filter gives meaning to cannot widen it.
-        for (const auto &[name, value, count] : {std::tuple{"parentheses", "Paren (Test)", 1},
-                                                 {"closing and presence", "x)(cn=*", 0},
-                                                 {"or of everything", "x)(|(cn=*", 0},
-                                                 {"backslash", "Back\\slash", 1},
-                                                 {"escaped star", "\\2a", 0},
-                                                 {"wildcard stays one", "Star*", 1}})
-            QTest::newRow(name) << QStringLiteral("SELECT cn") + from +
-                                       QStringLiteral("WHERE cn='%1'").arg(QLatin1String(value))
-                                << 30000 << count << false;
-        const QString ofExch01 = MailboxQueries::mailboxesOfServer(
-            QStringLiteral("GC://") + gcHost, lab::homeServerValue(QStringLiteral("EXCH01")));
-        QTest::newRow("large, sorted here") << ofExch01 << 30000 << 2502 << true;
-        QTest::newRow("large, sorted by the server")
-            << QString(ofExch01).replace(QLatin1String(" ORDER BY cn"),
-                                         QLatin1String(" ORDER BY mailNickName DESC"))
-            << 30000 << 2502 << true;
-    }
+    void sameRowsAsLab_data() { addQueryRows(); }
 
     void sameRowsAsLab()
     {
-        QFETCH(QString, query);
-        QFETCH(int, sizeLimit);
-        QFETCH(int, count);
         QFETCH(bool, large);
         Organization &organization = large ? this->large() : *m_demo;
-        SearchProperties properties = paged;
-        properties.last().second = sizeLimit;
-        const QStringList expected =
-            rowsOf(*Organization::opened(*organization.labPlatform), query, properties);
-        QCOMPARE(rowsOf(*Organization::opened(*organization.ldapPlatform), query, properties),
-                 expected);
-        QCOMPARE(expected.size(), count);
+        compareQueryRow(*organization.labPlatform, *organization.ldapPlatform);
     }
 
     void windowsOnDirectory_data()
@@ -394,38 +274,7 @@ private slots:
     void windowsOnDirectory()
     {
         QFETCH(bool, showDisabled);
-        const auto listsOf = [&](platform::Platform &platform) {
-            RecordingScreen screen;
-            InstallForm form(platform, screen);
-            form.onLoad();
-            form.showDisabledCheck.setValue(showDisabled ? 1 : 0);
-            form.refreshMailboxLists();
-            form.findClusterName();
-            form.proposeIdentity();
-            RecipientPickerForm picker(form, 0);
-            picker.onLoad();
-            picker.loadRecipients();
-            QStringList recipients;
-            for (int i = 0; i < picker.recipientView.count(); ++i) {
-                const RecipientEntry &row = picker.recipientView.row(i);
-                recipients << QStringList{row.name, row.distinguishedName, row.address,
-                                          recipientKindKey(row.kind), row.tag}
-                                  .join(u'|');
-            }
-            return QList<QStringList>{
-                form.unboundStoreList.entries(),
-                form.boundStoreList.entries(),
-                form.unboundMailboxList.entries(),
-                form.boundMailboxList.entries(),
-                {form.clusterName, form.globals.globalCatalogPath, form.identityEdit.text()},
-                recipients};
-        };
-        const QList<QStringList> lab = listsOf(*m_demo->labPlatform);
-        QCOMPARE(listsOf(*m_demo->ldapPlatform), lab);
-        QCOMPARE(lab[2].size() + lab[3].size(), showDisabled ? 12 : 11);
-        // Without a LAN group the identity's domain is read from the account's category.
-        QCOMPARE(lab[4].last(), QStringLiteral("corp.example.local\\Administrator"));
-        QCOMPARE(lab[5].size(), 25);
+        compareWindows(*m_demo->labPlatform, *m_demo->ldapPlatform, showDisabled);
     }
 
     void referrals_data()
@@ -511,7 +360,7 @@ private slots:
         const QtMessageHandler previous = qInstallMessageHandler(
             [](QtMsgType, const QMessageLogContext &, const QString &text) { messages << text; });
         const QStringList rows =
-            rowsOf(*Organization::opened(*m_demo->ldapPlatform),
+            rowsOf(*opened(*m_demo->ldapPlatform),
                    QStringLiteral("SELECT cn FROM 'GC://%1/CN=Users,%2' WHERE cn='A*'")
                        .arg(gcHost, suffix));
         qInstallMessageHandler(previous);
@@ -531,10 +380,10 @@ private slots:
     void serverStoppedMidWalk()
     {
         Organization &organization = large();
-        auto directory = Organization::opened(*organization.ldapPlatform);
+        auto directory = opened(*organization.ldapPlatform);
         const QString query =
             QStringLiteral("SELECT cn FROM 'GC://%1' WHERE MsExchMailboxGuid='*'").arg(gcHost);
-        auto rows = directory->execute(query, paged);
+        auto rows = directory->execute(query, pagedSearch());
         for (int i = 0; i < 150; ++i)
             rows->moveNext();
         organization.server.kill();

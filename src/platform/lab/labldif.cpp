@@ -5,7 +5,9 @@
 #include "platform/lab/labfile.h"
 #include "platform/lab/labplatform.h"
 
+#include <algorithm>
 #include <QSet>
+#include <QUuid>
 
 namespace lab {
 
@@ -31,9 +33,8 @@ bool isSafe(const QByteArray &value)
     return true;
 }
 
-void writeLine(QByteArray &out, const char *name, const QString &value)
+void writeLine(QByteArray &out, const char *name, const QByteArray &utf8)
 {
-    const QByteArray utf8 = value.toUtf8();
     out += name;
     if (!utf8.isEmpty())
         out += isSafe(utf8) ? ": " + utf8 : ":: " + utf8.toBase64();
@@ -41,6 +42,32 @@ void writeLine(QByteArray &out, const char *name, const QString &value)
         out += ':';
     out += '\n';
 }
+
+void writeLine(QByteArray &out, const char *name, const QString &value)
+{
+    writeLine(out, name, value.toUtf8());
+}
+
+bool isNamed(const QString &name, const char *wanted)
+{
+    return name.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0;
+}
+
+// A GUID's 16 bytes as a Windows directory stores them: the first three fields little-endian.
+QByteArray guidBytes(const QUuid &guid)
+{
+    QByteArray bytes = guid.toRfc4122();
+    std::reverse(bytes.begin(), bytes.begin() + 4);
+    std::reverse(bytes.begin() + 4, bytes.begin() + 6);
+    std::reverse(bytes.begin() + 6, bytes.begin() + 8);
+    return bytes;
+}
+
+// The groupType that gives a group the account type the lab holds.
+const QHash<QString, QByteArray> groupTypes = {{QStringLiteral("268435456"), "-2147483646"},
+                                               {QStringLiteral("268435457"), "2"},
+                                               {QStringLiteral("536870912"), "-2147483644"},
+                                               {QStringLiteral("536870913"), "4"}};
 
 // The relative names of a DN, split at the commas that are not escaped.
 QStringList rdnsOf(const QString &dn)
@@ -71,11 +98,19 @@ struct Object
 class Writer
 {
 public:
-    Writer(const QString &labPath, const QString &suffix, const QList<Object> &objects)
-        : m_labPath(labPath), m_suffix(suffix)
+    Writer(const QString &labPath, const QString &suffix, const QList<Object> &objects,
+           bool activeDirectory)
+        : m_labPath(labPath), m_suffix(suffix), m_activeDirectory(activeDirectory)
     {
         for (const Object &object : objects)
             m_objects.insert(key(object.dn), &object);
+        if (activeDirectory) {
+            for (const QString &dn :
+                 {QString(), QStringLiteral("CN=Users,"), QStringLiteral("CN=Configuration,"),
+                  QStringLiteral("CN=Services,CN=Configuration,"),
+                  QStringLiteral("CN=Administrator,CN=Users,")})
+                m_existing.insert(key(dn + suffix));
+        }
     }
 
     // The domain's entry: the lab's own object of that name, or one made for it.
@@ -94,7 +129,12 @@ public:
             writeParent(rdnsOf(object.dn).mid(1).join(u','));
         }
         m_written.insert(key(object.dn));
-        writeEntry(object);
+        if (m_existing.contains(key(object.dn))) {
+            writeChange(object);
+        } else {
+            writeReferences(object);
+            writeEntry(object);
+        }
         ++result.objects;
     }
 
@@ -105,7 +145,7 @@ private:
 
     void writeParent(const QString &dn)
     {
-        if (m_written.contains(key(dn)))
+        if (m_written.contains(key(dn)) || m_existing.contains(key(dn)))
             return;
         if (const Object *object = m_objects.value(key(dn))) {
             write(*object);
@@ -140,10 +180,93 @@ private:
         ++result.containers;
     }
 
+    // The attributes an Active Directory server takes, in its form: what it derives itself
+    // is left out.
+    QList<QPair<QString, QByteArray>> activeDirectoryAttributes(const Object &object) const
+    {
+        const bool group = std::any_of(
+            object.attributes.cbegin(), object.attributes.cend(), [](const auto &attribute) {
+                return isNamed(attribute.first, "objectClass") &&
+                       attribute.second.compare(QLatin1String("group"), Qt::CaseInsensitive) == 0;
+            });
+        QList<QPair<QString, QByteArray>> attributes;
+        for (const auto &[name, value] : object.attributes) {
+            if (derivedAttributes.contains(name, Qt::CaseInsensitive) || isNamed(name, "name") ||
+                isNamed(name, "objectCategory"))
+                continue;
+            if (isNamed(name, "sAMAccountType")) {
+                if (!group)
+                    continue;
+                if (!groupTypes.contains(value))
+                    fail(platform::error::LabFile,
+                         QStringLiteral("%1: the group \"%2\" has the account type %3, which no "
+                                        "groupType gives")
+                             .arg(m_labPath, object.dn, value));
+                attributes.append({QStringLiteral("groupType"), groupTypes.value(value)});
+            } else if (isNamed(name, "msExchMailboxGuid")) {
+                const QUuid guid(value);
+                if (guid.isNull())
+                    fail(platform::error::LabFile,
+                         QStringLiteral("%1: the mailbox GUID \"%2\" of \"%3\" is no GUID")
+                             .arg(m_labPath, value, object.dn));
+                attributes.append({name, guidBytes(guid)});
+            } else {
+                attributes.append({name, value.toUtf8()});
+            }
+        }
+        return attributes;
+    }
+
+    // On Active Directory the stores and transfer agents a mailbox names must exist.
+    void writeReferences(const Object &object)
+    {
+        if (!m_activeDirectory)
+            return;
+        for (const auto &[name, value] : object.attributes) {
+            if (!isNamed(name, "homeMDB") && !isNamed(name, "homeMTA"))
+                continue;
+            if (!key(value).endsWith(u',' + key(m_suffix)))
+                fail(platform::error::LabFile,
+                     QStringLiteral("%1: %2 \"%3\" of \"%4\" is not below the domain %5")
+                         .arg(m_labPath, name, value, object.dn, m_suffix));
+            writeParent(value);
+        }
+    }
+
+    // An entry the domain holds already: its attributes are replaced.
+    void writeChange(const Object &object)
+    {
+        QByteArray &out = result.entries;
+        writeLine(out, "dn", object.dn);
+        out += "changetype: modify\n";
+        QList<QPair<QString, QByteArray>> attributes = activeDirectoryAttributes(object);
+        QStringList done;
+        for (const auto &[name, value] : std::as_const(attributes)) {
+            if (isNamed(name, "objectClass") || isNamed(name, "cn") ||
+                done.contains(name, Qt::CaseInsensitive))
+                continue;
+            done.append(name);
+            writeLine(out, "replace", name);
+            for (const auto &[other, otherValue] : std::as_const(attributes)) {
+                if (other.compare(name, Qt::CaseInsensitive) == 0)
+                    writeLine(out, name.toUtf8().constData(), otherValue);
+            }
+            out += "-\n";
+        }
+        out += '\n';
+    }
+
     void writeEntry(const Object &object)
     {
         QByteArray &out = result.entries;
         writeLine(out, "dn", object.dn);
+        if (m_activeDirectory) {
+            out += "changetype: add\n";
+            for (const auto &[name, value] : activeDirectoryAttributes(object))
+                writeLine(out, name.toUtf8().constData(), value);
+            out += '\n';
+            return;
+        }
         bool person = false;
         bool hasSurname = false;
         QString commonName;
@@ -165,13 +288,17 @@ private:
 
     QString m_labPath;
     QString m_suffix;
+    bool m_activeDirectory;
     QHash<QString, const Object *> m_objects;
     QSet<QString> m_written;
+    QSet<QString> m_existing; // entries the server holds before the export is loaded
 };
 
 } // namespace
 
-DirectoryLdif exportDirectoryLdif(const QString &labPath)
+namespace {
+
+DirectoryLdif exportLdif(const QString &labPath, bool activeDirectory)
 {
     auto platform = openLab(labPath);
     LabDatabase &db = static_cast<LabPlatform &>(*platform).database();
@@ -194,7 +321,7 @@ DirectoryLdif exportDirectoryLdif(const QString &labPath)
         objects.append({query.value(0).toString(), decodeAttributes(query.value(1).toString())});
     query.finish();
 
-    Writer writer(labPath, suffix, objects);
+    Writer writer(labPath, suffix, objects, activeDirectory);
     writer.writeRoot();
     for (const Object &object : std::as_const(objects))
         writer.write(object);
@@ -207,6 +334,18 @@ DirectoryLdif exportDirectoryLdif(const QString &labPath)
     writeLine(ldif.rootDse, "schemaNamingContext",
               QStringLiteral("CN=Schema,CN=Configuration,") + suffix);
     return ldif;
+}
+
+} // namespace
+
+DirectoryLdif exportDirectoryLdif(const QString &labPath)
+{
+    return exportLdif(labPath, false);
+}
+
+DirectoryLdif exportActiveDirectoryLdif(const QString &labPath)
+{
+    return exportLdif(labPath, true);
 }
 
 } // namespace lab

@@ -20,4 +20,13 @@ struct DirectoryLdif
 // Throws PlatformError naming the file and the object a server could not take.
 DirectoryLdif exportDirectoryLdif(const QString &labPath);
 
+// The same directory as change records for an Active Directory domain whose schema holds
+// data/ad/kestrelon-schema.ldif, for ldapadd: what the server derives itself (name,
+// objectCategory, sAMAccountType, ADsPath, distinguishedName) is left out, a group's account
+// type becomes its groupType, a mailbox GUID its 16 bytes, and the objects that homeMDB and
+// homeMTA name are added as containers. Entries every domain holds (the domain, CN=Users,
+// the configuration's Services, the built-in Administrator) are not added: an object of
+// the lab by such a name has its attributes replaced. Throws PlatformError as above.
+DirectoryLdif exportActiveDirectoryLdif(const QString &labPath);
+
 } // namespace lab

@@ -86,7 +86,8 @@ qint32 errorNumber(int ldapCode)
     }
 }
 
-void failLdap(const QString &server, int ldapCode, const QString &doing, const QString &diagnostic)
+void failLdap(const QString &server, int ldapCode, const QString &doing, const QString &diagnostic,
+              const QString &advice)
 {
     QString description = QStringLiteral("Directory server %1: %2 (LDAP error %3) while %4")
                               .arg(server, QString::fromUtf8(ldap_err2string(ldapCode)))
@@ -94,6 +95,8 @@ void failLdap(const QString &server, int ldapCode, const QString &doing, const Q
                               .arg(doing);
     if (!diagnostic.isEmpty())
         description += QStringLiteral(": %1").arg(diagnostic);
+    if (!advice.isEmpty())
+        description += QStringLiteral(". %1").arg(advice);
     qCDebug(ldapLog).noquote() << "failed:" << description;
     throw platform::PlatformError(errorNumber(ldapCode), description);
 }

@@ -127,6 +127,16 @@ void LdapSession::signIn()
     LDAPMessage *answer = answerTo(messageId, doing);
     int code = LDAP_OTHER;
     rc = ldap_parse_result(m_ld, answer, &code, nullptr, nullptr, nullptr, nullptr, 1);
+    // A directory that takes passwords only over an encrypted connection (Active Directory
+    // does by default) says so in a code of its own; the remedy is in the configuration.
+    const bool encrypted =
+        m_settings.startTls ||
+        m_settings.uri.startsWith(QLatin1String("ldaps://"), Qt::CaseInsensitive);
+    if (rc == LDAP_SUCCESS && !encrypted &&
+        (code == LDAP_STRONG_AUTH_REQUIRED || code == LDAP_CONFIDENTIALITY_REQUIRED))
+        fail(code, doing,
+             QStringLiteral("The server signs in only over an encrypted connection: use an "
+                            "ldaps:// address, or startTls=true with this one"));
     if (rc != LDAP_SUCCESS || code != LDAP_SUCCESS)
         fail(rc != LDAP_SUCCESS ? rc : code, doing);
 }
@@ -236,7 +246,7 @@ RootDse LdapSession::readRootDse()
     return dse;
 }
 
-void LdapSession::fail(int ldapCode, const QString &doing)
+void LdapSession::fail(int ldapCode, const QString &doing, const QString &advice)
 {
     if (ldapCode == LDAP_SERVER_DOWN || ldapCode == LDAP_CONNECT_ERROR || ldapCode == LDAP_TIMEOUT)
         m_broken = true;
@@ -247,7 +257,7 @@ void LdapSession::fail(int ldapCode, const QString &doing)
         diagnostic = QString::fromUtf8(message);
         ldap_memfree(message);
     }
-    failLdap(server(), ldapCode, doing, diagnostic);
+    failLdap(server(), ldapCode, doing, diagnostic, advice);
 }
 
 } // namespace ldapbackend

@@ -58,7 +58,7 @@ public:
 
     // Throws the PlatformError of a failed operation on this session, with the server's
     // diagnostic message; a lost connection marks the session broken.
-    [[noreturn]] void fail(int ldapCode, const QString &doing);
+    [[noreturn]] void fail(int ldapCode, const QString &doing, const QString &advice = QString());
 
 private:
     void signIn();
