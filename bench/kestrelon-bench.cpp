@@ -355,7 +355,7 @@ std::array<double, 3> previewRuns(const QString &labPath, int mailboxes, const Q
             if (which == 2) {
                 QFile report(reportPath);
                 if (!report.open(QIODevice::WriteOnly) ||
-                    report.write(ApplyReport::json(journal, QStringLiteral("kestrelon-bench"))) < 0)
+                    !ApplyReport::write(journal, QStringLiteral("kestrelon-bench"), report))
                     throw platform::PlatformError(1, QStringLiteral("the report was not written"));
             }
             now[which] = clock.nsecsElapsed() / 1e9;

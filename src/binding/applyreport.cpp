@@ -84,13 +84,19 @@ QString timeText(const QDateTime &time)
 
 } // namespace
 
-QByteArray json(const ApplyJournal &journal, const QString &program)
+bool write(const ApplyJournal &journal, const QString &program, QIODevice &device)
 {
+    // Handed on in pieces, so a report of 30,000 mailboxes never sits whole in memory.
+    constexpr qsizetype Piece = 1 << 18;
     QByteArray out;
-    qsizetype attempts = 0;
-    for (const ApplyJournal::Entry &entry : journal.entries)
-        attempts += entry.attempts.size();
-    out.reserve(4096 + journal.entries.size() * 512 + attempts * 192);
+    out.reserve(Piece + 65536);
+    bool written = true;
+    const auto handOn = [&](qsizetype atLeast) {
+        if (out.size() < atLeast)
+            return;
+        written = written && device.write(out) == out.size();
+        out.truncate(0);
+    };
     out += "{\n  \"format\": \"kestrelon-setup report\",\n  \"formatVersion\": " +
            QByteArray::number(FormatVersion) + ",\n  ";
     appendField(out, "program", program);
@@ -129,6 +135,7 @@ QByteArray json(const ApplyJournal &journal, const QString &program)
     out += journal.sinkSteps.isEmpty() ? "],\n  \"mailboxes\": [" : "\n  ],\n  \"mailboxes\": [";
     for (qsizetype i = 0; i < journal.entries.size(); ++i) {
         const ApplyJournal::Entry &entry = journal.entries[i];
+        handOn(Piece);
         out += i ? ",\n    {" : "\n    {";
         appendField(out, "name", entry.name());
         out += ", ";
@@ -163,7 +170,8 @@ QByteArray json(const ApplyJournal &journal, const QString &program)
            ", \"unregistered\": " + QByteArray::number(totals.unregistered) +
            ", \"rewritten\": " + QByteArray::number(totals.rewritten) +
            ", \"failed\": " + QByteArray::number(totals.failed) + "}\n}\n";
-    return out;
+    handOn(0);
+    return written;
 }
 
 QString planText(const ApplyJournal &journal)

@@ -3,6 +3,7 @@
 #include "binding/applyjournal.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 // What an apply's account becomes for people and for monitors: the preview's listing and
@@ -12,8 +13,9 @@ namespace ApplyReport {
 // Raised when a field is added or changes meaning, so a monitor can tell which it reads.
 inline constexpr int FormatVersion = 1;
 
-// The report as UTF-8 JSON; program is "kestrelon-setup <version>".
-QByteArray json(const ApplyJournal &journal, const QString &program);
+// Writes the report as UTF-8 JSON to device; program is "kestrelon-setup <version>".
+// False when the device refused some of it.
+bool write(const ApplyJournal &journal, const QString &program, QIODevice &device);
 
 // One line per planned change (the sink, then each entry with the URL it goes through, or
 // why it cannot), then the summary; LF line ends.

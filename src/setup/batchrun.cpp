@@ -49,8 +49,8 @@ int Account::complete(InstallForm &form, int messagesShown, const QString &progr
     const int status = finish(form, messagesShown, err);
     if (!m_options.report)
         return status;
-    const QString failure = m_options.report->commit(
-        ApplyReport::json(m_journal, program + QLatin1Char(' ') + m_options.version));
+    const QString failure =
+        m_options.report->commit(m_journal, program + QLatin1Char(' ') + m_options.version);
     if (failure.isEmpty())
         return status;
     std::fprintf(err, "%s: %s\n", qPrintable(program), qPrintable(failure));

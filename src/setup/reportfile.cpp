@@ -1,5 +1,7 @@
 #include "setup/reportfile.h"
 
+#include "binding/applyreport.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -18,9 +20,9 @@ QString ReportFile::open()
     return QString();
 }
 
-QString ReportFile::commit(const QByteArray &report)
+QString ReportFile::commit(const ApplyJournal &journal, const QString &program)
 {
-    if (m_file.write(report) != report.size() || !m_file.commit())
+    if (!ApplyReport::write(journal, program, m_file) || !m_file.commit())
         return QStringLiteral("the report file \"%1\" could not be written: %2")
             .arg(m_path, m_file.errorString());
     return QString();

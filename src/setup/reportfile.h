@@ -1,5 +1,7 @@
 #pragma once
 
+#include "binding/applyjournal.h"
+
 #include <QSaveFile>
 #include <QString>
 
@@ -13,8 +15,8 @@ public:
 
     // Empty when the file can be written; else why not, naming the file.
     QString open();
-    // Writes the report and puts it in place; empty on success, else why not.
-    QString commit(const QByteArray &report);
+    // Writes the journal's report and puts it in place; empty on success, else why not.
+    QString commit(const ApplyJournal &journal, const QString &program);
 
 private:
     QString m_path;
