@@ -210,7 +210,9 @@ bool SambaServer::launch()
          QStringLiteral("--option=tls cafile=") + caFile()});
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < 120000) {
+    // On a machine busy with builds, a domain just loaded with thousands of entries can take
+    // minutes to open its ports.
+    while (clock.elapsed() < 300000) {
         if (m_samba.state() == QProcess::NotRunning)
             return fail(QStringLiteral("samba ended at once: %1")
                             .arg(QString::fromLocal8Bit(m_samba.readAll().right(2000))));
@@ -222,7 +224,7 @@ bool SambaServer::launch()
         QThread::msleep(100);
     }
     stop();
-    return fail(QStringLiteral("samba did not answer on 127.0.0.1:3269 within 120 s"));
+    return fail(QStringLiteral("samba did not answer on 127.0.0.1:3269 within 300 s"));
 }
 
 void SambaServer::stop()
