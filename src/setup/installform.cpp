@@ -15,6 +15,7 @@ InstallForm::InstallForm(platform::Platform &platform, Screen &screen, QString c
     uninstallSinkCheck.setCaption(QStringLiteral("Uninstall COM+ object "));
     showDisabledCheck.setCaption(QStringLiteral("Show disabled"));
     applyButton.setCaption(QStringLiteral("CHANGE"));
+    previewButton.setCaption(QStringLiteral("Preview…"));
     exitButton.setCaption(QStringLiteral("Exit"));
     clearErrorLogButton.setCaption(QStringLiteral("Clear Error Log"));
     for (ButtonModel *selectAll : {&selectAllUnboundStoresButton, &selectAllUnboundMailboxesButton,

@@ -39,7 +39,9 @@ private slots:
             shown = plan->toPlainText();
             readOnly = plan->isReadOnly();
         });
-        guitest::child<QPushButton>(view, "previewButton")->click();
+        QPushButton *button = guitest::child<QPushButton>(view, "previewButton");
+        QCOMPARE(button->text(), QStringLiteral("Pre&view…")); // its caption, with Alt+V
+        button->click();
         QVERIFY2(shown.contains("register   Carol Chen"), qPrintable(shown));
         QVERIFY(shown.contains("Planned: 1 register"));
         QVERIFY(readOnly);
