@@ -153,8 +153,7 @@ int main(int argc, char **argv)
 
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const bool batch = isBatchSwitch(arguments);
-    if (commandLine.preview) {
-        // A preview prints a listing and ends: it needs no window.
+    const auto runWithoutWindow = [&] {
         QCoreApplication app(argc, argv);
         try {
             auto platform = platform::createConfiguredPlatform(environment);
@@ -163,7 +162,10 @@ int main(int argc, char **argv)
         } catch (const platform::PlatformError &error) {
             return reportRuntimeError(error, QLatin1String(program), QString(), nullptr, stderr);
         }
-    }
+    };
+    // A preview prints a listing and ends: it needs no window.
+    if (commandLine.preview)
+        return runWithoutWindow();
     const QString displayIssue = displayProblem(environment);
     if (!displayIssue.isEmpty() && !batch) {
         std::fprintf(stderr, "%s\n",
@@ -177,14 +179,7 @@ int main(int argc, char **argv)
     if (batch && (!displayIssue.isEmpty() ||
                   isHeadlessPlatform(environment.value(QStringLiteral("QT_QPA_PLATFORM"))))) {
         // Nobody could see a window: run the same behaviour without one.
-        QCoreApplication app(argc, argv);
-        try {
-            auto platform = platform::createConfiguredPlatform(environment);
-            return BatchRun::runWithoutDisplay(*platform, arguments, QLatin1String(program), stderr,
-                                               options);
-        } catch (const platform::PlatformError &error) {
-            return reportRuntimeError(error, QLatin1String(program), QString(), nullptr, stderr);
-        }
+        return runWithoutWindow();
     }
 
     SetupApplication app(argc, argv);
