@@ -41,19 +41,19 @@ constexpr int Runs = 3;
 void prepareSharedState(InstallForm &form)
 {
     platform::MachineFacts &machine = form.platform().machine();
-    form.shortComputerName = machine.computerName().toLower();
-    form.domainDnsName = machine.domainDnsName().toLower();
-    form.fullComputerName = form.shortComputerName + QLatin1Char('.') + form.domainDnsName;
-    form.fileMailboxRoot =
-        QStringLiteral("file://./backofficestorage/") + form.domainDnsName + QStringLiteral("/mbx");
-    form.httpMailboxRoot = QStringLiteral("http://") + form.fullComputerName +
-                           QStringLiteral("/exadmin/") + form.domainDnsName +
-                           QStringLiteral("/mbx");
-    form.globals.globalCatalogPath = QStringLiteral("GC://") + machine.globalCatalogHostName();
-    form.globals.directoryConnection = form.platform().createDirectoryConnection();
-    form.globals.directoryConnection->open(QStringLiteral("Active Directory Provider"), QString(),
-                                           QString());
-    form.globals.storeConnection = form.platform().createStoreConnection();
+    form.environment.shortComputerName = machine.computerName().toLower();
+    form.environment.domainDnsName = machine.domainDnsName().toLower();
+    form.environment.fullComputerName =
+        form.environment.shortComputerName + QLatin1Char('.') + form.environment.domainDnsName;
+    form.environment.fileMailboxRoot = QStringLiteral("file://./backofficestorage/") +
+                                       form.environment.domainDnsName + QStringLiteral("/mbx");
+    form.environment.httpMailboxRoot =
+        QStringLiteral("http://") + form.environment.fullComputerName +
+        QStringLiteral("/exadmin/") + form.environment.domainDnsName + QStringLiteral("/mbx");
+    form.environment.globalCatalogPath = QStringLiteral("GC://") + machine.globalCatalogHostName();
+    auto directory = form.platform().createDirectoryConnection();
+    directory->open(QStringLiteral("Active Directory Provider"), QString(), QString());
+    form.environment.useConnections(std::move(directory), form.platform().createStoreConnection());
     // The first activation would walk the directory on its own; only the timed walk may.
     form.firstActivationDone = true;
 }
@@ -67,8 +67,8 @@ long peakMemoryKiB()
 
 int listed(const InstallForm &form)
 {
-    return form.unboundStoreList.count() + form.boundStoreList.count() +
-           form.unboundMailboxList.count() + form.boundMailboxList.count();
+    return form.lists.unboundStoreList.count() + form.lists.boundStoreList.count() +
+           form.lists.unboundMailboxList.count() + form.lists.boundMailboxList.count();
 }
 
 double processCpuSeconds()
@@ -98,7 +98,7 @@ double walkModel(const QString &labPath, int *entries)
     prepareSharedState(form);
     QElapsedTimer clock;
     clock.start();
-    form.refreshMailboxLists();
+    form.lists.refreshMailboxLists();
     *entries = listed(form);
     return clock.nsecsElapsed() / 1e9;
 }
@@ -112,11 +112,12 @@ void walkParts(const QString &labPath, int mailboxes)
     InstallForm form(*platform, screen);
     prepareSharedState(form);
     const QString server = lab::homeServerValue(QStringLiteral("EXCH01"));
-    const QString query = MailboxQueries::mailboxesOfServer(form.globals.globalCatalogPath, server);
+    const QString query =
+        MailboxQueries::mailboxesOfServer(form.environment.globalCatalogPath, server);
     QElapsedTimer clock;
     clock.start();
     std::unique_ptr<platform::DirectoryRowSet> rows =
-        form.globals.directoryConnection->execute(query, {});
+        form.environment.directoryConnection().execute(query, {});
     QStringList urls;
     for (; !rows->atEnd(); rows->moveNext()) {
         const QString alias = rows->field(QStringLiteral("mailNickName")).toString();
@@ -133,7 +134,7 @@ void walkParts(const QString &labPath, int mailboxes)
     for (QString url : std::as_const(urls))
         StoreFolders::folderItemExists(url, QStringLiteral("inbox"),
                                        QStringLiteral("Kestrelon.reg"), false,
-                                       *form.globals.storeConnection, form.errorLog);
+                                       form.environment.storeConnection(), form.errorLog);
     report("  of which: one inbox probe each", mailboxes, clock.nsecsElapsed() / 1e9, 0);
 }
 
@@ -151,7 +152,7 @@ double walkWindow(const QString &labPath, int *entries)
 
     QElapsedTimer clock;
     clock.start();
-    form.refreshMailboxLists();
+    form.lists.refreshMailboxLists();
     // What the window does after a handler: mirror the result and paint it.
     view.sync();
     QCoreApplication::processEvents();
@@ -165,7 +166,7 @@ double fillPickerModel(const QString &labPath, int *entries)
     RecordingScreen screen;
     InstallForm form(*platform, screen);
     prepareSharedState(form);
-    RecipientPickerForm picker(form, 0);
+    RecipientPickerForm picker(form.environment, form.screen(), form.rule, 0);
     picker.onLoad();
     QElapsedTimer clock;
     clock.start();
@@ -196,7 +197,7 @@ double fillPickerDialog(const QString &labPath, int *entries)
     view.show();
     QCoreApplication::processEvents();
 
-    RecipientPickerForm picker(form, 0);
+    RecipientPickerForm picker(form.environment, form.screen(), form.rule, 0);
     RecipientPickerDialog dialog(picker, &screen, &view);
     QElapsedTimer clock;
     qint64 firstStep = -1;
@@ -254,7 +255,7 @@ double timeApply(InstallForm &form, CheckBoxModel &check, ListBoxModel &list, in
     QElapsedTimer clock;
     clock.start();
     const double cpuBefore = processCpuSeconds();
-    form.onApplyClicked();
+    form.bindings.onApplyClicked();
     const double seconds = clock.nsecsElapsed() / 1e9;
     *cpuSeconds = processCpuSeconds() - cpuBefore;
     check.setValue(0);
@@ -275,8 +276,8 @@ std::array<double, 3> applyRuns(const QString &labPath, int mailboxes)
     RecordingScreen screen;
     InstallForm form(*platform, screen);
     prepareSharedState(form);
-    form.refreshMailboxLists();
-    form.installSinkCheck.setValue(0);
+    form.lists.refreshMailboxLists();
+    form.sink.installSinkCheck.setValue(0);
     const char *names[3] = {"apply register", "apply batch rewrite", "apply unregister"};
     std::array<double, 3> seconds{};
     std::array<double, 3> cpu{};
@@ -285,13 +286,13 @@ std::array<double, 3> applyRuns(const QString &labPath, int mailboxes)
         std::array<double, 3> now{};
         std::array<double, 3> nowCpu{};
         std::array<int, 3> nowEntries{};
-        now[0] = timeApply(form, form.registerMailboxesCheck, form.unboundMailboxList,
+        now[0] = timeApply(form, form.lists.registerMailboxesCheck, form.lists.unboundMailboxList,
                            &nowEntries[0], &nowCpu[0]);
-        form.batchMode = true;
-        now[1] = timeApply(form, form.unregisterMailboxesCheck, form.boundMailboxList,
+        form.environment.batchMode = true;
+        now[1] = timeApply(form, form.lists.unregisterMailboxesCheck, form.lists.boundMailboxList,
                            &nowEntries[1], &nowCpu[1]);
-        form.batchMode = false;
-        now[2] = timeApply(form, form.unregisterMailboxesCheck, form.boundMailboxList,
+        form.environment.batchMode = false;
+        now[2] = timeApply(form, form.lists.unregisterMailboxesCheck, form.lists.boundMailboxList,
                            &nowEntries[2], &nowCpu[2]);
         for (int i = 0; i < 3; ++i) {
             if (run == 0 || now[i] < seconds[i]) {
@@ -315,12 +316,13 @@ std::array<double, 3> previewRuns(const QString &labPath, int mailboxes, const Q
     RecordingScreen screen;
     InstallForm form(*platform, screen);
     prepareSharedState(form);
-    form.refreshMailboxLists();
-    form.installSinkCheck.setValue(0);
+    form.lists.refreshMailboxLists();
+    form.sink.installSinkCheck.setValue(0);
     int entries = 0;
     double cpu = 0;
-    timeApply(form, form.registerMailboxesCheck, form.unboundMailboxList, &entries, &cpu);
-    form.batchMode = true;
+    timeApply(form, form.lists.registerMailboxesCheck, form.lists.unboundMailboxList, &entries,
+              &cpu);
+    form.environment.batchMode = true;
     const char *names[3] = {"preview of the batch run", "batch rewrite", "batch rewrite, report"};
     std::array<double, 3> seconds{};
     std::array<double, 3> cpus{};
@@ -328,30 +330,30 @@ std::array<double, 3> previewRuns(const QString &labPath, int mailboxes, const Q
     for (int run = 0; run < Runs; ++run) {
         std::array<double, 3> now{};
         std::array<double, 3> nowCpu{};
-        for (int i = 0; i < form.boundMailboxList.count(); ++i)
-            form.boundMailboxList.setSelected(i, true);
-        form.unregisterMailboxesCheck.setValue(1);
+        for (int i = 0; i < form.lists.boundMailboxList.count(); ++i)
+            form.lists.boundMailboxList.setSelected(i, true);
+        form.lists.unregisterMailboxesCheck.setValue(1);
         ApplyJournal plan;
         QElapsedTimer clock;
         clock.start();
         const double cpuBefore = processCpuSeconds();
-        form.previewApply(plan);
+        form.bindings.previewApply(plan);
         now[0] = clock.nsecsElapsed() / 1e9;
         nowCpu[0] = processCpuSeconds() - cpuBefore;
-        if (plan.totals().rewritten != form.boundMailboxList.count())
+        if (plan.totals().rewritten != form.lists.boundMailboxList.count())
             throw platform::PlatformError(1, QStringLiteral("the preview planned %1 rewrites of %2")
                                                  .arg(plan.totals().rewritten)
-                                                 .arg(form.boundMailboxList.count()));
+                                                 .arg(form.lists.boundMailboxList.count()));
         counts[0] = int(plan.entries.size());
         // Each rewrite leaves the lab a little larger; the two take turns at going first, so
         // neither always runs on the larger lab.
         for (const int which : run % 2 ? std::array{2, 1} : std::array{1, 2}) {
             ApplyJournal journal;
-            form.applyJournal = which == 2 ? &journal : nullptr;
+            form.bindings.applyJournal = which == 2 ? &journal : nullptr;
             clock.restart();
             const double cpuStart = processCpuSeconds();
-            timeApply(form, form.unregisterMailboxesCheck, form.boundMailboxList, &counts[which],
-                      &cpu);
+            timeApply(form, form.lists.unregisterMailboxesCheck, form.lists.boundMailboxList,
+                      &counts[which], &cpu);
             if (which == 2) {
                 QFile report(reportPath);
                 if (!report.open(QIODevice::WriteOnly) ||
@@ -360,7 +362,7 @@ std::array<double, 3> previewRuns(const QString &labPath, int mailboxes, const Q
             }
             now[which] = clock.nsecsElapsed() / 1e9;
             nowCpu[which] = processCpuSeconds() - cpuStart;
-            form.applyJournal = nullptr;
+            form.bindings.applyJournal = nullptr;
         }
         for (int i = 0; i < 3; ++i) {
             if (run == 0 || now[i] < seconds[i]) {

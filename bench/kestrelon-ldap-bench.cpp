@@ -73,9 +73,9 @@ int wholeWalk(platform::Platform &platform)
     RecordingScreen screen;
     InstallForm form(platform, screen);
     form.onLoad();
-    form.refreshMailboxLists();
-    return form.unboundStoreList.count() + form.boundStoreList.count() +
-           form.unboundMailboxList.count() + form.boundMailboxList.count();
+    form.lists.refreshMailboxLists();
+    return form.lists.unboundStoreList.count() + form.lists.boundStoreList.count() +
+           form.lists.unboundMailboxList.count() + form.lists.boundMailboxList.count();
 }
 
 template<typename Walk> void best(const char *what, int mailboxes, Walk walk)

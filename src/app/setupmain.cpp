@@ -197,7 +197,8 @@ int main(int argc, char **argv)
     // continue sensibly; the report goes out first.
     const auto endWithReport = [&](const platform::PlatformError &error) {
         Screen *visible = isHeadlessPlatform(QGuiApplication::platformName()) ? nullptr : &screen;
-        const QString caption = form ? form->caption : QStringLiteral("Kestrelon setup");
+        const QString caption =
+            form ? form->environment.caption : QStringLiteral("Kestrelon setup");
         const int status =
             reportRuntimeError(error, QLatin1String(program), caption, visible, stderr);
         std::fflush(stdout);
@@ -214,7 +215,7 @@ int main(int argc, char **argv)
             if (batch)
                 account.attach(*form);
             form->onLoad();
-            screen.unattended = form->batchMode;
+            screen.unattended = form->environment.batchMode;
         } catch (const platform::PlatformError &error) {
             endWithReport(error);
         }
@@ -236,7 +237,7 @@ int main(int argc, char **argv)
             return 0;
     }
     const int status = app.exec();
-    if (form->batchMode)
+    if (form->environment.batchMode)
         return account.complete(*form, screen.unattendedMessages, QLatin1String(program), stderr);
     return status;
 }

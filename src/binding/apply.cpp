@@ -1,34 +1,50 @@
 #include "binding/applyreport.h"
+#include "binding/bindingapply.h"
 #include "binding/bindingattempts.h"
 #include "binding/bindingwriter.h"
 #include "platform/platformerror.h"
 #include "rule/sinkconfiguration.h"
 #include "rule/spacetrim.h"
-#include "setup/installform.h"
 #include "shell/waitcursor.h"
 
 #include <optional>
 #include <QScopedValueRollback>
 
-QString InstallForm::registrationItemName()
+BindingApply::BindingApply(ProgramEnvironment &environment, Screen &screen, ErrorLog &errorLog,
+                           MailboxLists &lists, RuleEditor &rule, SinkInstallation &sink)
+    : m_environment(environment), m_screen(screen), m_errorLog(errorLog), m_lists(lists),
+      m_rule(rule), m_sink(sink)
 {
-    return ProductName + QStringLiteral(".reg");
+    applyButton.setCaption(QStringLiteral("CHANGE"));
+    previewButton.setCaption(QStringLiteral("Preview…"));
+    lists.registerStoresCheck.onToggled = [this] {
+        onRegisterStoresToggled();
+    };
+    lists.registerMailboxesCheck.onToggled = [this] {
+        onRegisterMailboxesToggled();
+    };
+    lists.unregisterMailboxesCheck.onToggled = [this] {
+        onUnregisterMailboxesToggled();
+    };
+    lists.unregisterStoresCheck.onToggled = [this] {
+        onUnregisterStoresToggled();
+    };
 }
 
-void InstallForm::onApplyClicked()
+void BindingApply::onApplyClicked()
 {
-    ServerBindingWriter writer(m_platform, errorLog, sinkClass());
+    ServerBindingWriter writer(m_environment.platform(), m_errorLog, SinkInstallation::sinkClass());
     runApply(writer, applyJournal);
 }
 
-void InstallForm::previewApply(ApplyJournal &plan)
+void BindingApply::previewApply(ApplyJournal &plan)
 {
-    PlanBindingWriter writer(m_platform);
+    PlanBindingWriter writer(m_environment.platform());
     plan.preview = true;
     runApply(writer, &plan);
 }
 
-void InstallForm::onPreviewClicked()
+void BindingApply::onPreviewClicked()
 {
     ApplyJournal plan;
     previewApply(plan);
@@ -36,7 +52,7 @@ void InstallForm::onPreviewClicked()
         showPlan(ApplyReport::planText(plan));
 }
 
-void InstallForm::runApply(BindingWriter &writer, ApplyJournal *journal)
+void BindingApply::runApply(BindingWriter &writer, ApplyJournal *journal)
 {
     // The reload at the end lets clicks through while it walks; a second CHANGE then would
     // apply to half-filled lists and take the wait cursor away from the first.
@@ -46,30 +62,30 @@ void InstallForm::runApply(BindingWriter &writer, ApplyJournal *journal)
     WaitCursor waitCursor(m_screen);
     const bool plan = writer.isPlan();
     if (!plan) {
-        errorLog.clear();
-        errorLogEdit.setVisible(false);
-        clearErrorLogButton.setVisible(false);
+        m_errorLog.clear();
     }
-    if (installSinkCheck.value() == 1) {
-        if (trimSpaces(identityEdit.text()).isEmpty() ||
-            trimSpaces(passwordEdit.text()).isEmpty()) {
+    if (m_sink.installSinkCheck.value() == 1) {
+        if (trimSpaces(m_sink.identityEdit.text()).isEmpty() ||
+            trimSpaces(m_sink.passwordEdit.text()).isEmpty()) {
             const QString message = QStringLiteral("Please fill the Identity and Password fields");
             if (journal)
                 journal->stoppedBy = message;
-            m_screen.messageBox(message, Screen::Icon::Exclamation, caption);
+            m_screen.messageBox(message, Screen::Icon::Exclamation, m_environment.caption);
             return;
         }
-        const std::optional<QString> configuration = buildSinkConfiguration(rule, caption);
+        const std::optional<QString> configuration =
+            buildSinkConfiguration(m_rule, m_environment.caption);
         if (!configuration) {
             if (journal)
                 journal->stoppedBy =
                     QStringLiteral("Please fill the Spam header and Target folder fields");
             return;
         }
-        const auto failure = writer.installSink(ProductName, identityEdit.text(),
-                                                passwordEdit.text(), *configuration);
+        const auto failure =
+            writer.installSink(ProgramEnvironment::ProductName, m_sink.identityEdit.text(),
+                               m_sink.passwordEdit.text(), *configuration);
         if (journal)
-            journal->sinkSteps.append({true, trimSpaces(identityEdit.text()), failure});
+            journal->sinkSteps.append({true, trimSpaces(m_sink.identityEdit.text()), failure});
     }
     if (journal)
         describeRule(*journal);
@@ -79,75 +95,78 @@ void InstallForm::runApply(BindingWriter &writer, ApplyJournal *journal)
         // their commits.
         std::optional<platform::WriteBurst> burst;
         if (!plan)
-            burst.emplace(m_platform);
+            burst.emplace(m_environment.platform());
         ApplyPass pass{writer, journal, 0,
-                       visitCount(unregisterStoresCheck, boundStoreList, registerStoresCheck,
-                                  unboundStoreList) +
-                           visitCount(unregisterMailboxesCheck, boundMailboxList,
-                                      registerMailboxesCheck, unboundMailboxList)};
+                       visitCount(m_lists.unregisterStoresCheck, m_lists.boundStoreList,
+                                  m_lists.registerStoresCheck, m_lists.unboundStoreList) +
+                           visitCount(m_lists.unregisterMailboxesCheck, m_lists.boundMailboxList,
+                                      m_lists.registerMailboxesCheck, m_lists.unboundMailboxList)};
         applyBindingPass(pass, RegistrationProbe::StoreWideFolder, QStringLiteral("ANY"),
-                         unregisterStoresCheck, boundStoreList, registerStoresCheck,
-                         unboundStoreList);
+                         m_lists.unregisterStoresCheck, m_lists.boundStoreList,
+                         m_lists.registerStoresCheck, m_lists.unboundStoreList);
         applyBindingPass(pass, RegistrationProbe::InboxFolder, QStringLiteral("SHALLOW"),
-                         unregisterMailboxesCheck, boundMailboxList, registerMailboxesCheck,
-                         unboundMailboxList);
+                         m_lists.unregisterMailboxesCheck, m_lists.boundMailboxList,
+                         m_lists.registerMailboxesCheck, m_lists.unboundMailboxList);
         try {
             if (burst)
                 burst->finish();
         } catch (const platform::PlatformError &error) {
-            errorLog.add(QString(), error.number, error.description);
+            m_errorLog.add(QString(), error.number, error.description);
         }
     }
 
-    if (uninstallSinkCheck.value() == 1) {
-        const auto failure = writer.uninstallSink(ProductName);
+    if (m_sink.uninstallSinkCheck.value() == 1) {
+        const auto failure = writer.uninstallSink(ProgramEnvironment::ProductName);
         if (journal)
             journal->sinkSteps.append({false, QString(), failure});
     }
 
-    if (!plan)
-        refreshInstallState();
+    if (!plan && reload)
+        reload();
 }
 
-void InstallForm::describeRule(ApplyJournal &journal) const
+void BindingApply::describeRule(ApplyJournal &journal) const
 {
     journal.rule.clear();
     for (int i = 0; i < RuleEditor::RowCount; ++i) {
-        const RuleRow &row = rule.rows[i];
+        const RuleRow &row = m_rule.rows[i];
         if (trimSpaces(row.conditionEdit.text()).isEmpty())
             continue;
-        const int action = rule.action(i);
+        const int action = m_rule.action(i);
         const QString actionText = action >= 0 && action < row.actionList.count()
                                        ? row.actionList.entry(action)
                                        : QString();
         journal.rule << row.conditionEdit.text() + QStringLiteral(" -> ") + actionText +
                             QLatin1Char(' ') + row.targetEdit.text();
     }
-    journal.priority = rule.priorityEdit.text();
+    journal.priority = m_rule.priorityEdit.text();
 }
 
-int InstallForm::visitCount(const CheckBoxModel &unregisterCheck, const ListBoxModel &boundList,
-                            const CheckBoxModel &registerCheck,
-                            const ListBoxModel &unboundList) const
+int BindingApply::visitCount(const CheckBoxModel &unregisterCheck, const ListBoxModel &boundList,
+                             const CheckBoxModel &registerCheck,
+                             const ListBoxModel &unboundList) const
 {
     // A batch run visits every bound entry, the chosen ones twice (unbind, then bind).
-    if (batchMode)
+    if (m_environment.batchMode)
         return boundList.count();
     return (unregisterCheck.value() == 1 ? boundList.selectedCount() : 0) +
            (registerCheck.value() == 1 ? unboundList.selectedCount() : 0);
 }
 
-void InstallForm::applyBindingPass(ApplyPass &pass, const QString &folder,
-                                   const QString &matchScope, const CheckBoxModel &unregisterCheck,
-                                   const ListBoxModel &boundList,
-                                   const CheckBoxModel &registerCheck,
-                                   const ListBoxModel &unboundList)
+void BindingApply::applyBindingPass(ApplyPass &pass, const QString &folder,
+                                    const QString &matchScope, const CheckBoxModel &unregisterCheck,
+                                    const ListBoxModel &boundList,
+                                    const CheckBoxModel &registerCheck,
+                                    const ListBoxModel &unboundList)
 {
-    const RegistrationProbe::MailboxRoots roots{fullComputerName, httpMailboxRoot, fileMailboxRoot};
-    const QString itemName = registrationItemName();
-    const bool stores = &boundList == &boundStoreList;
+    const RegistrationProbe::MailboxRoots roots{m_environment.fullComputerName,
+                                                m_environment.httpMailboxRoot,
+                                                m_environment.fileMailboxRoot};
+    const QString &itemName = RegistrationProbe::ItemName;
+    const bool stores = &boundList == &m_lists.boundStoreList;
     // Where each bound entry's account went, so that a batch run's bind joins its unbind.
-    QList<qsizetype> journalIndex(pass.journal && batchMode ? boundList.count() : 0, -1);
+    QList<qsizetype> journalIndex(pass.journal && m_environment.batchMode ? boundList.count() : 0,
+                                  -1);
     const auto account = [&](const QString &list, const QString &text,
                              ApplyJournal::Action action) -> ApplyJournal::Entry * {
         if (!pass.journal)
@@ -167,10 +186,11 @@ void InstallForm::applyBindingPass(ApplyPass &pass, const QString &folder,
         for (int i = 0; i < boundList.count(); ++i) {
             if (!boundList.selected(i))
                 continue;
-            ApplyJournal::Entry *entry = account(listName, boundList.entry(i),
-                                                 batchMode ? ApplyJournal::Action::Rewrite
-                                                           : ApplyJournal::Action::Unregister);
-            if (entry && batchMode)
+            ApplyJournal::Entry *entry =
+                account(listName, boundList.entry(i),
+                        m_environment.batchMode ? ApplyJournal::Action::Rewrite
+                                                : ApplyJournal::Action::Unregister);
+            if (entry && m_environment.batchMode)
                 journalIndex[i] = pass.journal->entries.size() - 1;
             const BindingAttempts::EntryParts parts =
                 BindingAttempts::readEntry(boundList.entry(i));
@@ -188,24 +208,25 @@ void InstallForm::applyBindingPass(ApplyPass &pass, const QString &folder,
                 if (entry)
                     entry->attempts.append(record(false, attempt.url, failure));
             }
-            if (!batchMode)
+            if (!m_environment.batchMode)
                 step();
         }
     }
 
     // A batch run rewrites every existing binding, so that each item carries the current
     // priority; outside it only the chosen unbound entries are bound.
-    const ListBoxModel &registerList = batchMode ? boundList : unboundList;
-    if (!batchMode && registerCheck.value() != 1)
+    const ListBoxModel &registerList = m_environment.batchMode ? boundList : unboundList;
+    if (!m_environment.batchMode && registerCheck.value() != 1)
         return;
     const QString listName =
-        batchMode ? (stores ? QStringLiteral("boundStores") : QStringLiteral("boundMailboxes"))
-                  : (stores ? QStringLiteral("unboundStores") : QStringLiteral("unboundMailboxes"));
+        m_environment.batchMode
+            ? (stores ? QStringLiteral("boundStores") : QStringLiteral("boundMailboxes"))
+            : (stores ? QStringLiteral("unboundStores") : QStringLiteral("unboundMailboxes"));
     for (int i = 0; i < registerList.count(); ++i) {
-        if (!batchMode && !registerList.selected(i))
+        if (!m_environment.batchMode && !registerList.selected(i))
             continue;
         ApplyJournal::Entry *entry = nullptr;
-        if (pass.journal && batchMode && journalIndex[i] >= 0)
+        if (pass.journal && m_environment.batchMode && journalIndex[i] >= 0)
             entry = &pass.journal->entries[journalIndex[i]];
         else
             entry = account(listName, registerList.entry(i), ApplyJournal::Action::Register);
@@ -220,7 +241,7 @@ void InstallForm::applyBindingPass(ApplyPass &pass, const QString &folder,
             }
             const auto failure =
                 pass.writer.createItem(attempt.url, folder, itemName, matchScope,
-                                       rule.priorityEdit.text(), attempt.logFailure);
+                                       m_rule.priorityEdit.text(), attempt.logFailure);
             done = !failure;
             if (entry)
                 entry->attempts.append(record(true, attempt.url, failure));
@@ -229,9 +250,9 @@ void InstallForm::applyBindingPass(ApplyPass &pass, const QString &folder,
     }
 }
 
-ApplyJournal::Attempt InstallForm::record(bool create, const QString &url,
-                                          const std::optional<platform::PlatformError> &failure,
-                                          bool skipped)
+ApplyJournal::Attempt BindingApply::record(bool create, const QString &url,
+                                           const std::optional<platform::PlatformError> &failure,
+                                           bool skipped)
 {
     if (skipped)
         return {create, url, ApplyJournal::Outcome::Skipped, 0, QString()};
@@ -240,40 +261,35 @@ ApplyJournal::Attempt InstallForm::record(bool create, const QString &url,
     return {create, url, ApplyJournal::Outcome::Failed, failure->number, failure->description};
 }
 
-QString InstallForm::sinkClass()
-{
-    return ProductName + QLatin1Char('.') + ProductName + QStringLiteral("Cls");
-}
-
-void InstallForm::guardSelection(CheckBoxModel &check, const ListBoxModel &list,
-                                 const QString &message)
+void BindingApply::guardSelection(CheckBoxModel &check, const ListBoxModel &list,
+                                  const QString &message)
 {
     if (check.value() != 1 || list.selectedCount() > 0)
         return;
-    m_screen.messageBox(message, Screen::Icon::Information, caption);
+    m_screen.messageBox(message, Screen::Icon::Information, m_environment.caption);
     check.setValue(0);
 }
 
-void InstallForm::onRegisterStoresToggled()
+void BindingApply::onRegisterStoresToggled()
 {
-    guardSelection(registerStoresCheck, unboundStoreList,
+    guardSelection(m_lists.registerStoresCheck, m_lists.unboundStoreList,
                    QStringLiteral("Please select the mailbox(es) for registration"));
 }
 
-void InstallForm::onRegisterMailboxesToggled()
+void BindingApply::onRegisterMailboxesToggled()
 {
-    guardSelection(registerMailboxesCheck, unboundMailboxList,
+    guardSelection(m_lists.registerMailboxesCheck, m_lists.unboundMailboxList,
                    QStringLiteral("Please select the mailbox(es) for registration"));
 }
 
-void InstallForm::onUnregisterMailboxesToggled()
+void BindingApply::onUnregisterMailboxesToggled()
 {
-    guardSelection(unregisterMailboxesCheck, boundMailboxList,
+    guardSelection(m_lists.unregisterMailboxesCheck, m_lists.boundMailboxList,
                    QStringLiteral("Please select the mailbox(es) for unregistration"));
 }
 
-void InstallForm::onUnregisterStoresToggled()
+void BindingApply::onUnregisterStoresToggled()
 {
-    guardSelection(unregisterStoresCheck, boundStoreList,
+    guardSelection(m_lists.unregisterStoresCheck, m_lists.boundStoreList,
                    QStringLiteral("Please select the mailbox(es) for unregistration"));
 }

@@ -1,5 +1,5 @@
+#include "hosting/sinkinstallation.h"
 #include "platform/platformerror.h"
-#include "setup/installform.h"
 
 namespace {
 
@@ -28,9 +28,9 @@ QString domainOfCategory(QString category)
 
 } // namespace
 
-QString InstallForm::workstationDomain()
+QString SinkInstallation::workstationDomain()
 {
-    platform::MachineFacts &machine = m_platform.machine();
+    platform::MachineFacts &machine = m_environment.platform().machine();
     try {
         return machine.workstationLanGroup(
             QStringLiteral("\\\\") + machine.environmentVariable(QStringLiteral("COMPUTERNAME")));
@@ -39,12 +39,12 @@ QString InstallForm::workstationDomain()
     }
 }
 
-void InstallForm::proposeIdentity()
+void SinkInstallation::proposeIdentity()
 {
-    const QString user = logonUserName();
+    const QString user = m_environment.logonUserName();
     QString identity;
     std::unique_ptr<platform::DirectoryRowSet> rows =
-        queryLogonAccount(QStringLiteral("sAMAccountName, cn, objectCategory"));
+        m_environment.queryLogonAccount(QStringLiteral("sAMAccountName, cn, objectCategory"));
     if (!rows->atEnd()) {
         const QString domain =
             domainOfCategory(rows->field(QStringLiteral("objectcategory")).toString());

@@ -1,6 +1,6 @@
 #include "mailboxes/listaids.h"
 
-#include "setup/installform.h"
+#include "mailboxes/mailboxlists.h"
 
 namespace ListAids {
 
@@ -18,7 +18,7 @@ void setHorizontalExtent(ListBoxModel &list, Screen &screen)
 
 } // namespace ListAids
 
-void InstallForm::toggleSelectAll(ButtonModel &button, ListBoxModel &list)
+void MailboxLists::toggleSelectAll(ButtonModel &button, ListBoxModel &list)
 {
     const int current = list.currentIndex();
     // The caption is the button's state: it names what the next click does.
@@ -30,22 +30,22 @@ void InstallForm::toggleSelectAll(ButtonModel &button, ListBoxModel &list)
     list.setCurrentIndex(current);
 }
 
-void InstallForm::onSelectAllUnboundStoresClicked()
+void MailboxLists::onSelectAllUnboundStoresClicked()
 {
     toggleSelectAll(selectAllUnboundStoresButton, unboundStoreList);
 }
 
-void InstallForm::onSelectAllUnboundMailboxesClicked()
+void MailboxLists::onSelectAllUnboundMailboxesClicked()
 {
     toggleSelectAll(selectAllUnboundMailboxesButton, unboundMailboxList);
 }
 
-void InstallForm::onSelectAllBoundMailboxesClicked()
+void MailboxLists::onSelectAllBoundMailboxesClicked()
 {
     toggleSelectAll(selectAllBoundMailboxesButton, boundMailboxList);
 }
 
-void InstallForm::onSelectAllBoundStoresClicked()
+void MailboxLists::onSelectAllBoundStoresClicked()
 {
     toggleSelectAll(selectAllBoundStoresButton, boundStoreList);
 }

@@ -1,9 +1,10 @@
 #include "mailboxes/listaids.h"
 #include "mailboxes/mailboxentry.h"
+#include "mailboxes/mailboxlists.h"
 #include "mailboxes/mailboxqueries.h"
 #include "mailboxes/registrationprobe.h"
-#include "setup/installform.h"
 #include "shell/basicnumbers.h"
+#include "shell/progress.h"
 #include "shell/waitcursor.h"
 
 namespace {
@@ -13,52 +14,65 @@ namespace {
 constexpr qint16 SizeLimit = 30000;
 constexpr qint32 SizeLimitExceeded = static_cast<qint32>(0x80072023u);
 
+} // namespace
+
 // A walk that lets events through between rows. While it lives it keeps the connections
-// from being released; it is superseded once a newer walk has started or the window has
-// unloaded, and must then leave the lists alone.
-class ListWalk
+// from being released; it is superseded once a newer walk has started or every walk was
+// stopped, and must then leave the lists alone.
+class MailboxLists::Walk
 {
 public:
-    explicit ListWalk(InstallForm &form) : m_form(form), m_number(++form.newestListWalk)
+    explicit Walk(MailboxLists &lists)
+        : m_lists(lists), m_use(lists.m_environment), m_number(++lists.m_newestWalk)
     {
-        ++m_form.runningWalks;
     }
-    ~ListWalk()
-    {
-        if (--m_form.runningWalks == 0 && m_form.unloaded)
-            m_form.releaseConnections();
-    }
-    ListWalk(const ListWalk &) = delete;
-    ListWalk &operator=(const ListWalk &) = delete;
+    Walk(const Walk &) = delete;
+    Walk &operator=(const Walk &) = delete;
 
-    bool superseded() const { return m_form.newestListWalk != m_number; }
+    bool superseded() const { return m_lists.m_newestWalk != m_number; }
 
 private:
-    InstallForm &m_form;
+    MailboxLists &m_lists;
+    ProgramEnvironment::Use m_use;
     quint64 m_number;
 };
 
+MailboxLists::MailboxLists(ProgramEnvironment &environment, Screen &screen, ErrorLog &errorLog)
+    : m_environment(environment), m_screen(screen), m_errorLog(errorLog)
+{
+    registerStoresCheck.setCaption(QStringLiteral("Register store-wide"));
+    registerMailboxesCheck.setCaption(QStringLiteral("Register per-mailbox"));
+    unregisterMailboxesCheck.setCaption(QStringLiteral("Unregister per-mailbox"));
+    unregisterStoresCheck.setCaption(QStringLiteral("Unregister store-wide"));
+    showDisabledCheck.setCaption(QStringLiteral("Show disabled"));
+    for (ButtonModel *selectAll : {&selectAllUnboundStoresButton, &selectAllUnboundMailboxesButton,
+                                   &selectAllBoundMailboxesButton, &selectAllBoundStoresButton})
+        selectAll->setCaption(QStringLiteral("Select All"));
+    progressBox.setVisible(false);
+}
+
 // Query A: the home-server value that names this server (or, on a cluster node, its
 // virtual server), and that name as the directory writes it; "" when none does.
-QString homeServerOfThisServer(InstallForm &form, QString &serverName)
+QString MailboxLists::homeServerOfThisServer(QString &serverName)
 {
     const QString query = QStringLiteral("SELECT msExchHomeServerName FROM '") +
-                          form.globals.globalCatalogPath +
+                          m_environment.globalCatalogPath +
                           QStringLiteral("' WHERE objectcategory='person' AND "
                                          "MsExchMailboxGuid='*' And "
                                          "mailNickName='SystemMailbox{*' ORDER BY cn");
     const platform::SearchProperties properties{
         {QStringLiteral("Timeout"), QVariant::fromValue<qint16>(120)}};
     std::unique_ptr<platform::DirectoryRowSet> rows =
-        form.directoryConnection().execute(query, properties);
+        m_environment.directoryConnection().execute(query, properties);
     QString homeServer;
     while (!rows->atEnd()) {
         const QString value =
             BasicNumbers::textOf(rows->field(QStringLiteral("msExchHomeServerName")));
         const QString name = MailboxEntry::serverName(value);
         const bool thisServer =
-            name.compare(form.shortComputerName, Qt::CaseInsensitive) == 0 ||
-            (form.runsOnClusterNode && name.compare(form.clusterName, Qt::CaseInsensitive) == 0);
+            name.compare(m_environment.shortComputerName, Qt::CaseInsensitive) == 0 ||
+            (m_environment.runsOnClusterNode &&
+             name.compare(m_environment.clusterName, Qt::CaseInsensitive) == 0);
         if (thisServer) {
             homeServer = value;
             serverName = name;
@@ -73,11 +87,11 @@ QString homeServerOfThisServer(InstallForm &form, QString &serverName)
 
 // Query B: this server's mailboxes into the four lists, with the progress box shown.
 // False when a newer walk superseded this one.
-bool listMailboxesOf(InstallForm &form, const ListWalk &walk, const QString &homeServer,
-                     const QString &serverName)
+bool MailboxLists::listMailboxesOf(const Walk &walk, const QString &homeServer,
+                                   const QString &serverName)
 {
     const QString query =
-        MailboxQueries::mailboxesOfServer(form.globals.globalCatalogPath, homeServer);
+        MailboxQueries::mailboxesOfServer(m_environment.globalCatalogPath, homeServer);
     const platform::SearchProperties properties{
         {QStringLiteral("searchscope"), QVariant::fromValue<qint32>(2)},
         {QStringLiteral("cache results"), true},
@@ -86,20 +100,19 @@ bool listMailboxesOf(InstallForm &form, const ListWalk &walk, const QString &hom
         {QStringLiteral("Size Limit"), QVariant::fromValue<qint16>(SizeLimit)},
         {QStringLiteral("Timeout"), QVariant::fromValue<qint16>(120)}};
     std::unique_ptr<platform::DirectoryRowSet> rows =
-        form.directoryConnection().execute(query, properties);
+        m_environment.directoryConnection().execute(query, properties);
 
     if (!rows->atEnd()) {
-        const RegistrationProbe::MailboxRoots roots{form.fullComputerName, form.httpMailboxRoot,
-                                                    form.fileMailboxRoot};
-        const QString itemName = InstallForm::registrationItemName();
+        const RegistrationProbe::MailboxRoots roots{m_environment.fullComputerName,
+                                                    m_environment.httpMailboxRoot,
+                                                    m_environment.fileMailboxRoot};
 
-        form.globals.progressCount = 0;
-        form.progressBox.setScaleWidth(rows->rowCount());
-        form.progressBox.setVisible(true);
+        m_progressCount = 0;
+        progressBox.setScaleWidth(rows->rowCount());
+        progressBox.setVisible(true);
         while (!rows->atEnd()) {
-            qint32 step = 1;
-            form.advanceProgress(step, form.progressBox);
-            form.screen().doEvents();
+            advanceProgress(m_progressCount, 1, progressBox);
+            m_screen.doEvents();
             if (walk.superseded()) {
                 rows->close();
                 return false;
@@ -115,48 +128,47 @@ bool listMailboxesOf(InstallForm &form, const ListWalk &walk, const QString &hom
                 const MailboxEntry::AddressParts address = MailboxEntry::splitAddress(mail);
                 return RegistrationProbe::probe(
                     RegistrationProbe::attempts(roots, alias, address.localPart, address.domain),
-                    folder, itemName, form.storeConnection(), form.errorLog);
+                    folder, RegistrationProbe::ItemName, m_environment.storeConnection(),
+                    m_errorLog);
             };
 
             if (MailboxEntry::isSystemMailboxAlias(alias)) {
                 // The store-wide binding lives below the system mailbox's root, reached by
                 // the same URL forms as a user's inbox.
                 const bool bound = probe(RegistrationProbe::StoreWideFolder) == 1;
-                (bound ? form.boundStoreList : form.unboundStoreList)
+                (bound ? boundStoreList : unboundStoreList)
                     .addItem(MailboxEntry::text(cn, false, serverName, mail, alias));
             } else if (MailboxEntry::isAccountDisabled(BasicNumbers::longOf(
                            rows->field(QStringLiteral("userAccountControl"))))) {
-                if (form.showDisabledCheck.value() != 0)
-                    form.unboundMailboxList.addItem(
+                if (showDisabledCheck.value() != 0)
+                    unboundMailboxList.addItem(
                         MailboxEntry::text(cn, true, serverName, mail, alias));
             } else {
                 const bool bound = probe(RegistrationProbe::InboxFolder) == 1;
-                (bound ? form.boundMailboxList : form.unboundMailboxList)
+                (bound ? boundMailboxList : unboundMailboxList)
                     .addItem(MailboxEntry::text(cn, false, serverName, mail, alias));
             }
             rows->moveNext();
         }
         // The lists are cut where the directory stopped: say so once, for a larger server.
         if (rows->rowCount() >= SizeLimit)
-            form.errorLog.add(form.globals.globalCatalogPath, SizeLimitExceeded,
-                              QStringLiteral("The size limit for this request was exceeded: the "
-                                             "directory returned %1 mailboxes of this server "
-                                             "and stopped, so the lists may miss others")
-                                  .arg(SizeLimit));
+            m_errorLog.add(m_environment.globalCatalogPath, SizeLimitExceeded,
+                           QStringLiteral("The size limit for this request was exceeded: the "
+                                          "directory returned %1 mailboxes of this server "
+                                          "and stopped, so the lists may miss others")
+                               .arg(SizeLimit));
 
-        form.progressBox.clearDrawing();
-        form.progressBox.setVisible(false);
-        for (ListBoxModel *list : {&form.unboundStoreList, &form.unboundMailboxList,
-                                   &form.boundMailboxList, &form.boundStoreList})
-            ListAids::setHorizontalExtent(*list, form.screen());
+        progressBox.clearDrawing();
+        progressBox.setVisible(false);
+        for (ListBoxModel *list :
+             {&unboundStoreList, &unboundMailboxList, &boundMailboxList, &boundStoreList})
+            ListAids::setHorizontalExtent(*list, m_screen);
     }
     rows->close();
     return true;
 }
 
-} // namespace
-
-void InstallForm::refreshMailboxLists()
+void MailboxLists::refreshMailboxLists()
 {
     for (ListBoxModel *list :
          {&boundStoreList, &unboundStoreList, &boundMailboxList, &unboundMailboxList})
@@ -164,10 +176,10 @@ void InstallForm::refreshMailboxLists()
     registerStoresCheck.setValue(0);
     unregisterStoresCheck.setValue(0);
 
-    const ListWalk walk(*this);
+    const Walk walk(*this);
     QString serverName;
-    const QString homeServer = homeServerOfThisServer(*this, serverName);
-    if (!homeServer.isEmpty() && !listMailboxesOf(*this, walk, homeServer, serverName))
+    const QString homeServer = homeServerOfThisServer(serverName);
+    if (!homeServer.isEmpty() && !listMailboxesOf(walk, homeServer, serverName))
         return;
 
     for (auto [box, list] : {std::pair{&registerStoresCheck, &unboundStoreList},
@@ -179,8 +191,8 @@ void InstallForm::refreshMailboxLists()
     }
 }
 
-void InstallForm::onShowDisabledToggled()
+void MailboxLists::onShowDisabledToggled()
 {
-    const WaitCursor wait(screen());
+    const WaitCursor wait(m_screen);
     refreshMailboxLists();
 }

@@ -13,6 +13,8 @@ namespace RegistrationProbe {
 // The folder that holds a store-wide registration, below a system mailbox's root.
 inline const QString StoreWideFolder = QStringLiteral("StoreEvents/GlobalEvents");
 inline const QString InboxFolder = QStringLiteral("inbox");
+// The hidden item that binds the sink: "Kestrelon.reg".
+inline const QString ItemName = QStringLiteral("Kestrelon.reg");
 
 // Where this server's mailboxes live: the shared state the URL forms are built from.
 struct MailboxRoots

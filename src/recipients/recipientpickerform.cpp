@@ -1,10 +1,10 @@
 #include "recipients/recipientpickerform.h"
 
 #include "rule/spacetrim.h"
-#include "setup/installform.h"
 
-RecipientPickerForm::RecipientPickerForm(InstallForm &owner, int ruleRow)
-    : m_owner(owner), m_ruleRow(ruleRow)
+RecipientPickerForm::RecipientPickerForm(ProgramEnvironment &environment, Screen &screen,
+                                         RuleEditor &rule, int ruleRow)
+    : m_environment(environment), m_screen(screen), m_rule(rule), m_ruleRow(ruleRow)
 {
     okButton.setCaption(QStringLiteral("OK"));
     cancelButton.setCaption(QStringLiteral("Cancel"));
@@ -25,7 +25,7 @@ void RecipientPickerForm::onActivate()
     recipientView.addColumn(QStringLiteral("Name"), RecipientViewModel::DefaultWidth);
     recipientView.addColumn(QStringLiteral("Distinguished Name"), 0);
     recipientView.addColumn(QStringLiteral("E-mail address"), RecipientViewModel::DefaultWidth);
-    Screen &screen = m_owner.screen();
+    Screen &screen = m_screen;
     screen.setWaitCursor(true);
     loadRecipients();
     // The click turns the name order from descending to ascending.
@@ -53,7 +53,7 @@ void RecipientPickerForm::onRecipientColumnClicked(int column)
         return;
     }
     recipientView.sortBy(column, order);
-    m_owner.screen().doEvents();
+    m_screen.doEvents();
     if (recipientView.selectedPosition() >= 0)
         recipientView.ensureVisible(recipientView.selectedPosition());
 }
@@ -72,7 +72,7 @@ void RecipientPickerForm::onOkClicked()
         const QString name = trimSpaces(entry.name);
         const QString address = trimSpaces(entry.address);
         if (!name.isEmpty())
-            m_owner.rule.rows[m_ruleRow].targetEdit.setText(
+            m_rule.rows[m_ruleRow].targetEdit.setText(
                 address.isEmpty() ? name : name + QStringLiteral(" <") + address + u'>');
     }
     closed = true;

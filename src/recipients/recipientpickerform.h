@@ -1,9 +1,10 @@
 #pragma once
 
 #include "recipients/recipientviewmodel.h"
+#include "rule/ruleeditor.h"
 #include "shell/controls.h"
-
-class InstallForm;
+#include "shell/programenvironment.h"
+#include "shell/screen.h"
 
 // The recipient picker's behaviour: lists the directory's mail recipients and writes the
 // chosen one into the target of the rule row whose "..." button opened it.
@@ -13,7 +14,8 @@ public:
     static inline const QString Caption = QStringLiteral("Select Forwarding Recipient");
 
     // The picker of one rule row of the main window.
-    RecipientPickerForm(InstallForm &owner, int ruleRow);
+    RecipientPickerForm(ProgramEnvironment &environment, Screen &screen, RuleEditor &rule,
+                        int ruleRow);
 
     RecipientViewModel recipientView{QStringLiteral("recipientView")};
     ProgressBoxModel progressBox{QStringLiteral("progressBox")};
@@ -21,6 +23,8 @@ public:
     ButtonModel cancelButton{QStringLiteral("cancelButton")};
     // Set by OK and Cancel: the dialog is to close.
     bool closed = false;
+    // The fill's steps so far.
+    qint32 progressCount = 0;
 
     // The progress box shows only while the list fills.
     void onLoad();
@@ -37,7 +41,9 @@ public:
     void loadRecipients();
 
 private:
-    InstallForm &m_owner;
+    ProgramEnvironment &m_environment;
+    Screen &m_screen;
+    RuleEditor &m_rule;
     int m_ruleRow;
     int m_nameSortOrder = 0;
     int m_addressSortOrder = 0;

@@ -1,7 +1,7 @@
 #include "mailboxes/mailboxentry.h"
 #include "platform/platformerror.h"
 #include "recipients/recipientpickerform.h"
-#include "setup/installform.h"
+#include "shell/progress.h"
 #include "shell/repaintlock.h"
 
 #include <optional>
@@ -90,25 +90,25 @@ std::optional<RecipientEntry> entryOf(const platform::DirectoryRowSet &rows)
 
 void RecipientPickerForm::loadRecipients()
 {
-    Screen &screen = m_owner.screen();
-    Globals &globals = m_owner.globals;
+    Screen &screen = m_screen;
     screen.setWaitCursor(true);
     const RepaintLock freeze(screen, recipientView.name());
 
+    // The picker only reads from a directory start-up has opened, and keeps it while it does.
+    const ProgramEnvironment::Use use(m_environment);
     std::unique_ptr<platform::DirectoryRowSet> rows;
-    if (globals.directoryConnection)
+    if (platform::DirectoryConnection *directory = m_environment.existingDirectoryConnection())
         ignoringErrors([&] {
-            rows = globals.directoryConnection->execute(recipientsQuery(globals.globalCatalogPath),
-                                                        recipientsSearch());
+            rows = directory->execute(recipientsQuery(m_environment.globalCatalogPath),
+                                      recipientsSearch());
         });
     if (rows && !rows->atEnd()) {
-        globals.progressCount = 0;
+        progressCount = 0;
         progressBox.setScaleWidth(rows->rowCount());
         progressBox.setVisible(true);
         bool more = true;
         while (more && !rows->atEnd()) {
-            qint32 step = 1;
-            ignoringErrors([&] { m_owner.advanceProgress(step, progressBox); });
+            ignoringErrors([&] { advanceProgress(progressCount, 1, progressBox); });
             screen.doEvents();
             if (const std::optional<RecipientEntry> entry = entryOf(*rows))
                 recipientView.addRow(*entry);

@@ -31,6 +31,13 @@ void switchOff(RuleRow &row)
 
 RuleEditor::RuleEditor(Screen &screen) : m_screen(screen)
 {
+    conditionLabel.setCaption(QStringLiteral("SPAM header or IMF SCL score:"));
+    actionLabel.setCaption(QStringLiteral("Action:"));
+    targetLabel.setCaption(QStringLiteral("Target:"));
+    priorityLabel.setCaption(QStringLiteral("Event sink priority:"));
+    conditionExampleLabel.setCaption(
+        QStringLiteral("Example 1: Subject: [SPAM]                Example 2: IMFSCL: {> 3}"));
+    targetExampleLabel.setCaption(QStringLiteral("Example: Inbox\\Spam"));
     for (int i = 0; i < RowCount; ++i) {
         RuleRow &row = rows[i];
         const QString index = QString::number(i);

@@ -34,6 +34,13 @@ public:
 
     std::array<RuleRow, RowCount> rows;
     TextBoxModel priorityEdit{QStringLiteral("priorityEdit")};
+    // The area's captions.
+    LabelModel conditionLabel{QStringLiteral("conditionLabel")};
+    LabelModel actionLabel{QStringLiteral("actionLabel")};
+    LabelModel targetLabel{QStringLiteral("targetLabel")};
+    LabelModel priorityLabel{QStringLiteral("priorityLabel")};
+    LabelModel conditionExampleLabel{QStringLiteral("conditionExampleLabel")};
+    LabelModel targetExampleLabel{QStringLiteral("targetExampleLabel")};
 
     // Cleared while the installed configuration is loaded: action clicks then do nothing.
     bool editorReady = false;

@@ -27,11 +27,11 @@ Account::Account(const Options &options, std::FILE *err)
 void Account::attach(InstallForm &form)
 {
     if (m_options.preview)
-        form.batchPreview = &m_journal;
+        form.bindings.batchPreview = &m_journal;
     else if (m_options.report)
-        form.applyJournal = &m_journal;
+        form.bindings.applyJournal = &m_journal;
     if (m_options.progress)
-        form.bindingProgress = [this](int done, int total) {
+        form.bindings.bindingProgress = [this](int done, int total) {
             m_progress.update(done, total);
         };
 }
@@ -40,7 +40,7 @@ int Account::complete(InstallForm &form, int messagesShown, const QString &progr
 {
     m_progress.finish();
     m_journal.ended = QDateTime::currentDateTimeUtc();
-    m_journal.server = form.fullComputerName;
+    m_journal.server = form.environment.fullComputerName;
     m_journal.environment = form.platform().description();
     if (m_options.preview) {
         std::fputs(ApplyReport::planText(m_journal).toLocal8Bit().constData(), m_options.out);
@@ -68,12 +68,12 @@ int runWithoutDisplay(platform::Platform &platform, const QString &arguments,
         form.onLoad();
         form.onActivate();
         // Outside a batch run the preview is of CHANGE with the controls as start-up left them.
-        if (options.preview && !form.batchMode && !form.unloaded)
-            form.previewApply(*form.batchPreview);
+        if (options.preview && !form.environment.batchMode && !form.unloaded)
+            form.bindings.previewApply(*form.bindings.batchPreview);
         if (!form.unloaded)
             form.onExitClicked();
     } catch (const platform::PlatformError &error) {
-        return reportRuntimeError(error, program, form.caption, nullptr, err);
+        return reportRuntimeError(error, program, form.environment.caption, nullptr, err);
     }
     return account.complete(form, int(screen.messages.size()), program, err);
 }

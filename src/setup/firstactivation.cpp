@@ -22,19 +22,19 @@ void InstallForm::onActivate()
     firstActivationDone = true;
 
     refreshInstallState();
-    if (!batchMode || unloaded)
+    if (!environment.batchMode || unloaded)
         return;
 
     // Batch mode rewrites what is bound and binds nothing new.
-    registerStoresCheck.setValue(0);
-    registerMailboxesCheck.setValue(0);
-    selectAllThenTick(boundStoreList, unregisterStoresCheck);
-    selectAllThenTick(boundMailboxList, unregisterMailboxesCheck);
-    if (unregisterMailboxesCheck.value() == 1 || unregisterStoresCheck.value() == 1) {
-        if (batchPreview)
-            previewApply(*batchPreview);
+    lists.registerStoresCheck.setValue(0);
+    lists.registerMailboxesCheck.setValue(0);
+    selectAllThenTick(lists.boundStoreList, lists.unregisterStoresCheck);
+    selectAllThenTick(lists.boundMailboxList, lists.unregisterMailboxesCheck);
+    if (lists.unregisterMailboxesCheck.value() == 1 || lists.unregisterStoresCheck.value() == 1) {
+        if (bindings.batchPreview)
+            bindings.previewApply(*bindings.batchPreview);
         else
-            onApplyClicked();
+            bindings.onApplyClicked();
     }
     onExitClicked();
 }

@@ -19,7 +19,10 @@ QString longTimeFormat(const QLocale &locale)
 
 } // namespace
 
-ErrorLog::ErrorLog(TextBoxModel &logEdit) : m_logEdit(logEdit) {}
+ErrorLog::ErrorLog(TextBoxModel &logEdit, ButtonModel *clearButton)
+    : m_logEdit(logEdit), m_clearButton(clearButton)
+{
+}
 
 QString ErrorLog::timestamp() const
 {
@@ -53,4 +56,13 @@ bool ErrorLog::isEmpty() const
 void ErrorLog::clear()
 {
     m_logEdit.setText(QString());
+    showIfAny();
+}
+
+void ErrorLog::showIfAny()
+{
+    const bool any = !isEmpty();
+    m_logEdit.setVisible(any);
+    if (m_clearButton)
+        m_clearButton->setVisible(any);
 }

@@ -40,8 +40,8 @@ InstallWindow::~InstallWindow() = default;
 
 void InstallWindow::sync()
 {
-    if (windowTitle() != m_form.caption)
-        setWindowTitle(m_form.caption);
+    if (windowTitle() != m_form.environment.caption)
+        setWindowTitle(m_form.environment.caption);
     m_binding.sync();
 }
 
@@ -55,9 +55,9 @@ void InstallWindow::attachScreen(QtScreen &screen)
     // A walk's percentage changes 101 times however many rows it has: each change is
     // shown at once, the rows between them only at the screen's bounded rate.
     screen.mustShowNow = [this, shown = QString()]() mutable {
-        if (m_form.progressBox.text() == shown)
+        if (m_form.lists.progressBox.text() == shown)
             return false;
-        shown = m_form.progressBox.text();
+        shown = m_form.lists.progressBox.text();
         return true;
     };
 }
@@ -65,23 +65,25 @@ void InstallWindow::attachScreen(QtScreen &screen)
 void InstallWindow::bindShell()
 {
     Ui::InstallWindow &ui = *m_ui;
-    m_binding.bind(ui.installSinkCheck, m_form.installSinkCheck);
-    m_binding.bind(ui.uninstallSinkCheck, m_form.uninstallSinkCheck);
-    m_binding.bind(ui.identityEdit, m_form.identityEdit);
-    m_binding.bind(ui.passwordEdit, m_form.passwordEdit);
+    m_binding.bind(ui.installSinkCheck, m_form.sink.installSinkCheck);
+    m_binding.bind(ui.uninstallSinkCheck, m_form.sink.uninstallSinkCheck);
+    m_binding.bind(ui.identityEdit, m_form.sink.identityEdit);
+    m_binding.bind(ui.passwordEdit, m_form.sink.passwordEdit);
     m_binding.bind(ui.errorLogEdit, m_form.errorLogEdit);
-    for (auto [widget, model] : {std::pair{ui.conditionLabel, &m_form.conditionLabel},
-                                 {ui.passwordLabel, &m_form.passwordLabel},
-                                 {ui.identityLabel, &m_form.identityLabel},
-                                 {ui.actionLabel, &m_form.actionLabel},
-                                 {ui.targetLabel, &m_form.targetLabel},
-                                 {ui.priorityLabel, &m_form.priorityLabel},
-                                 {ui.conditionExampleLabel, &m_form.conditionExampleLabel},
-                                 {ui.targetExampleLabel, &m_form.targetExampleLabel}})
+    for (auto [widget, model] : {std::pair{ui.conditionLabel, &m_form.rule.conditionLabel},
+                                 {ui.passwordLabel, &m_form.sink.passwordLabel},
+                                 {ui.identityLabel, &m_form.sink.identityLabel},
+                                 {ui.actionLabel, &m_form.rule.actionLabel},
+                                 {ui.targetLabel, &m_form.rule.targetLabel},
+                                 {ui.priorityLabel, &m_form.rule.priorityLabel},
+                                 {ui.conditionExampleLabel, &m_form.rule.conditionExampleLabel},
+                                 {ui.targetExampleLabel, &m_form.rule.targetExampleLabel}})
         m_binding.bind(widget, *model);
-    m_binding.bind(ui.applyButton, m_form.applyButton, [this] { m_form.onApplyClicked(); });
-    m_binding.bind(ui.previewButton, m_form.previewButton, [this] { m_form.onPreviewClicked(); });
-    m_form.showPlan = [this](const QString &listing) {
+    m_binding.bind(ui.applyButton, m_form.bindings.applyButton,
+                   [this] { m_form.bindings.onApplyClicked(); });
+    m_binding.bind(ui.previewButton, m_form.bindings.previewButton,
+                   [this] { m_form.bindings.onPreviewClicked(); });
+    m_form.bindings.showPlan = [this](const QString &listing) {
         PreviewDialog dialog(listing, this);
         dialog.exec();
     };
@@ -91,8 +93,8 @@ void InstallWindow::bindShell()
     });
     m_binding.bind(ui.clearErrorLogButton, m_form.clearErrorLogButton,
                    [this] { m_form.onClearErrorLogClicked(); });
-    ui.progressBox->setModel(&m_form.progressBox);
-    m_binding.bindCustom(ui.progressBox, m_form.progressBox,
+    ui.progressBox->setModel(&m_form.lists.progressBox);
+    m_binding.bindCustom(ui.progressBox, m_form.lists.progressBox,
                          [box = ui.progressBox] { box->update(); });
 }
 

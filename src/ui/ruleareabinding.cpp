@@ -141,7 +141,7 @@ void InstallWindow::bindRuleArea()
     // Each "..." click opens a fresh picker that queries the directory anew and writes
     // into that row's target.
     rule.browseRecipient = [this](int row) {
-        RecipientPickerForm picker(m_form, row);
+        RecipientPickerForm picker(m_form.environment, m_form.screen(), m_form.rule, row);
         RecipientPickerDialog dialog(picker, m_screen, this);
         dialog.exec();
     };

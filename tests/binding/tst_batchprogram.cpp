@@ -45,7 +45,7 @@ bool createInstalledLab(const QTemporaryDir &dir, const QString &labFile,
     std::unique_ptr<platform::Platform> platform = lab::openLab(labFile);
     RecordingScreen screen;
     InstallForm form(*platform, screen);
-    SinkHosting::installSinkApplication(InstallForm::ProductName, "CORP\\sink", "pw",
+    SinkHosting::installSinkApplication(ProgramEnvironment::ProductName, "CORP\\sink", "pw",
                                         "Junk\t\rX-Spam: yes\t\r42", *platform, form.errorLog);
     return form.errorLogEdit.text().isEmpty();
 }

@@ -253,10 +253,10 @@ private slots:
         lab::addMailboxUser(scenario, person("Nomail", "", ""));
         lab::addMailboxUser(scenario, person("Lena Lang", "llang", "lena@" + Domain, "local-part"));
         BindingLab lab(scenario);
-        const QHash<QString, ListBoxModel *> byName{{"us", &lab.form.unboundStoreList},
-                                                    {"bs", &lab.form.boundStoreList},
-                                                    {"um", &lab.form.unboundMailboxList},
-                                                    {"bm", &lab.form.boundMailboxList}};
+        const QHash<QString, ListBoxModel *> byName{{"us", &lab.form.lists.unboundStoreList},
+                                                    {"bs", &lab.form.lists.boundStoreList},
+                                                    {"um", &lab.form.lists.unboundMailboxList},
+                                                    {"bm", &lab.form.lists.boundMailboxList}};
         for (auto it = byName.begin(); it != byName.end(); ++it) {
             QStringList aliases;
             for (const QString &s : selected.split(' '))
@@ -265,10 +265,10 @@ private slots:
             lab.select(**it, aliases);
         }
         for (CheckBoxModel *check :
-             {&lab.form.registerStoresCheck, &lab.form.registerMailboxesCheck,
-              &lab.form.unregisterMailboxesCheck, &lab.form.unregisterStoresCheck})
+             {&lab.form.lists.registerStoresCheck, &lab.form.lists.registerMailboxesCheck,
+              &lab.form.lists.unregisterMailboxesCheck, &lab.form.lists.unregisterStoresCheck})
             check->setValue(ticked.split(u' ').contains(check->name()) ? 1 : 0);
-        lab.form.installSinkCheck.setValue(0);
+        lab.form.sink.installSinkCheck.setValue(0);
         if (!goneBefore.isEmpty())
             QVERIFY(RegistrationItems::deleteRegistrationItem(FileMailboxRoot + '/' + goneBefore,
                                                               Inbox, ItemName, true, *lab.platform,
@@ -279,11 +279,11 @@ private slots:
         lab.screen.onEvents = [&, clicked = false]() mutable {
             if (!clicked) {
                 clicked = true;
-                lab.form.onApplyClicked();
+                lab.form.bindings.onApplyClicked();
                 stillWaiting = lab.screen.waitCursor;
             }
         };
-        lab.form.onApplyClicked();
+        lab.form.bindings.onApplyClicked();
         QVERIFY(stillWaiting);
         QCOMPARE(lab.lists(), lists);
         QCOMPARE(lab.logEntries(), logEntries);
@@ -316,10 +316,10 @@ private slots:
         // Each box with the list it works on; the others' lists have selections, which
         // must not count.
         const QList<QPair<CheckBoxModel *, ListBoxModel *>> boxes{
-            {&f.registerStoresCheck, &f.unboundStoreList},
-            {&f.registerMailboxesCheck, &f.unboundMailboxList},
-            {&f.unregisterMailboxesCheck, &f.boundMailboxList},
-            {&f.unregisterStoresCheck, &f.boundStoreList}};
+            {&f.lists.registerStoresCheck, &f.lists.unboundStoreList},
+            {&f.lists.registerMailboxesCheck, &f.lists.unboundMailboxList},
+            {&f.lists.unregisterMailboxesCheck, &f.lists.boundMailboxList},
+            {&f.lists.unregisterStoresCheck, &f.lists.boundStoreList}};
         for (auto [box, list] : boxes) {
             if (box->name() == check)
                 lab.select(*list, {alias});
@@ -337,7 +337,7 @@ private slots:
         if (!message.isEmpty()) {
             QCOMPARE(lab.screen.messages[0].text, message);
             QCOMPARE(lab.screen.messages[0].icon, Screen::Icon::Information);
-            QCOMPARE(lab.screen.messages[0].title, f.caption);
+            QCOMPARE(lab.screen.messages[0].title, f.environment.caption);
         }
     }
 
@@ -370,24 +370,24 @@ private slots:
         QFETCH(bool, installed);
         BindingLab lab;
         InstallForm &f = lab.form;
-        QCOMPARE(f.installSinkCheck.value(), 1);
-        f.identityEdit.setText(identity);
-        f.passwordEdit.setText(password);
+        QCOMPARE(f.sink.installSinkCheck.value(), 1);
+        f.sink.identityEdit.setText(identity);
+        f.sink.passwordEdit.setText(password);
         f.rule.rows[0].conditionEdit.setText(condition);
         f.rule.rows[0].targetEdit.setText("Junk");
-        lab.select(f.unboundMailboxList, {"cchen"});
-        f.registerMailboxesCheck.setValue(1);
-        f.uninstallSinkCheck.setValue(uninstallToo ? 1 : 0);
-        f.onApplyClicked();
+        lab.select(f.lists.unboundMailboxList, {"cchen"});
+        f.lists.registerMailboxesCheck.setValue(1);
+        f.sink.uninstallSinkCheck.setValue(uninstallToo ? 1 : 0);
+        f.bindings.onApplyClicked();
 
         QCOMPARE(lab.screen.messages.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
             QCOMPARE(lab.screen.messages[0].text, message);
             QCOMPARE(lab.screen.messages[0].icon, Screen::Icon::Exclamation);
-            QCOMPARE(lab.screen.messages[0].title, f.caption);
+            QCOMPARE(lab.screen.messages[0].title, f.environment.caption);
         }
         QCOMPARE(lab.items("cchen").isEmpty(), !message.isEmpty());
-        QCOMPARE(f.uninstallSinkCheck.enabled(), installed);
+        QCOMPARE(f.sink.uninstallSinkCheck.enabled(), installed);
         QVERIFY(!lab.screen.waitCursor);
         QCOMPARE(lab.logEntries(), 0);
     }
@@ -406,16 +406,16 @@ private slots:
         BindingLab lab;
         InstallForm &f = lab.form;
         // The rule, priority included, lives in the installed sink: install it with 42.
-        f.identityEdit.setText("CORP\\sink");
-        f.passwordEdit.setText("pw");
+        f.sink.identityEdit.setText("CORP\\sink");
+        f.sink.passwordEdit.setText("pw");
         f.rule.rows[0].conditionEdit.setText("X-Spam: yes");
         f.rule.rows[0].targetEdit.setText("Junk");
         f.rule.priorityEdit.setText("42");
-        f.onApplyClicked();
+        f.bindings.onApplyClicked();
         QCOMPARE(lab.items("jdoe").filter("priority="), QStringList{"priority=65535"});
         f.rule.priorityEdit.setText("7"); // not installed: the batch run must not use it
 
-        f.batchMode = true;
+        f.environment.batchMode = true;
         f.firstActivationDone = false;
         if (closedDuringLoad)
             lab.screen.onEvents = [&f, rows = 0]() mutable {

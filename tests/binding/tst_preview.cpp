@@ -129,17 +129,17 @@ private slots:
         MailboxLab<> lab(scenario);
         LibraryFolder library(QByteArray(lab::StandInMarker) + "\nKestrelon.KestrelonCls\n");
         InstallForm &form = lab.form;
-        form.batchMode = batch;
+        form.environment.batchMode = batch;
         form.refreshInstallState();
         form.rule.priorityEdit.setText("42");
-        form.installSinkCheck.setValue(install ? 1 : 0);
-        form.identityEdit.setText("CORP\\sink");
-        form.passwordEdit.setText("pw");
+        form.sink.installSinkCheck.setValue(install ? 1 : 0);
+        form.sink.identityEdit.setText("CORP\\sink");
+        form.sink.passwordEdit.setText("pw");
         const QList<QPair<QString, QPair<ListBoxModel *, CheckBoxModel *>>> lists{
-            {"us", {&form.unboundStoreList, &form.registerStoresCheck}},
-            {"bs", {&form.boundStoreList, &form.unregisterStoresCheck}},
-            {"um", {&form.unboundMailboxList, &form.registerMailboxesCheck}},
-            {"bm", {&form.boundMailboxList, &form.unregisterMailboxesCheck}}};
+            {"us", {&form.lists.unboundStoreList, &form.lists.registerStoresCheck}},
+            {"bs", {&form.lists.boundStoreList, &form.lists.unregisterStoresCheck}},
+            {"um", {&form.lists.unboundMailboxList, &form.lists.registerMailboxesCheck}},
+            {"bm", {&form.lists.boundMailboxList, &form.lists.unregisterMailboxesCheck}}};
         for (const auto &[key, controls] : lists) {
             ListBoxModel &list = *controls.first;
             for (int i = 0; i < list.count(); ++i) {
@@ -158,14 +158,14 @@ private slots:
         const QString logBefore = form.errorLogEdit.text();
 
         ApplyJournal plan;
-        form.previewApply(plan);
+        form.bindings.previewApply(plan);
         QCOMPARE(labBytes(lab.path()), bytesBefore);
         QCOMPARE(form.errorLogEdit.text(), logBefore);
         QCOMPARE(plannedChanges(plan), expected);
         QVERIFY2(ApplyReport::planText(plan).contains(listing),
                  qPrintable(ApplyReport::planText(plan)));
 
-        form.onApplyClicked();
+        form.bindings.onApplyClicked();
         QCOMPARE(changes(before, serverState(lab.path())), expected);
     }
 

@@ -1,4 +1,5 @@
 #include "guisupport.h"
+#include "shell/progress.h"
 #include "ui/progressboxwidget.h"
 
 #include <QCheckBox>
@@ -55,10 +56,10 @@ private slots:
         guitest::MainWindow window;
         window.view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window.view));
-        window.form.progressBox.setScaleWidth(steps);
-        window.form.progressBox.setVisible(true);
-        qint32 increment = done;
-        window.form.advanceProgress(increment, window.form.progressBox);
+        window.form.lists.progressBox.setScaleWidth(steps);
+        window.form.lists.progressBox.setVisible(true);
+        qint32 count = 0;
+        advanceProgress(count, done, window.form.lists.progressBox);
         window.view.sync();
         auto *box = window.find<ProgressBoxWidget>("progressBox");
         QVERIFY(box->width() > 200);

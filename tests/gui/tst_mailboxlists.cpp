@@ -66,23 +66,23 @@ void TestMailboxLists::walkFillsTheLists()
     bool alwaysVisible = true;
     m_lab->screen.beforeEvents = [&] {
         m_view->sync();
-        shownTexts.append(form.progressBox.text());
+        shownTexts.append(form.lists.progressBox.text());
         alwaysVisible = alwaysVisible && box->isVisible();
     };
-    form.refreshMailboxLists();
+    form.lists.refreshMailboxLists();
     m_view->sync();
     // Seven rows of this server (two stores, five users): each is a new percentage, so each
     // reaches the window at once.
     QCOMPARE(shownTexts, (QStringList{"14%", "29%", "43%", "57%", "71%", "86%", "100%"}));
     QVERIFY(alwaysVisible);
     QVERIFY(!box->isVisible());
-    for (const ListBoxModel *model : {&form.unboundStoreList, &form.boundStoreList,
-                                      &form.unboundMailboxList, &form.boundMailboxList})
+    for (const ListBoxModel *model : {&form.lists.unboundStoreList, &form.lists.boundStoreList,
+                                      &form.lists.unboundMailboxList, &form.lists.boundMailboxList})
         QCOMPARE(texts(*list(qPrintable(model->name()))), model->entries());
 
     // The wide entry scrolls exactly to the extent; a list whose entries fit does not.
     QListWidget *widget = list("unboundMailboxList");
-    const int extent = form.unboundMailboxList.horizontalExtent();
+    const int extent = form.lists.unboundMailboxList.horizontalExtent();
     QVERIFY(extent > widget->viewport()->width());
     QCOMPARE(widget->horizontalScrollBar()->maximum(), extent - widget->viewport()->width());
     QCOMPARE(list("boundMailboxList")->horizontalScrollBar()->maximum(), 0);
@@ -99,7 +99,7 @@ void TestMailboxLists::walkFillsTheLists()
 void TestMailboxLists::selectionRoundTrip()
 {
     InstallForm &form = m_lab->form;
-    form.refreshMailboxLists();
+    form.lists.refreshMailboxLists();
     m_view->sync();
     QListWidget *widget = list("unboundMailboxList");
     QCOMPARE(widget->count(), 2);
@@ -107,16 +107,16 @@ void TestMailboxLists::selectionRoundTrip()
     // The user's clicks reach the model.
     const QRect second = widget->visualItemRect(widget->item(1));
     QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
-    QCOMPARE(form.unboundMailboxList.currentIndex(), 1);
-    QVERIFY(form.unboundMailboxList.selected(1));
+    QCOMPARE(form.lists.unboundMailboxList.currentIndex(), 1);
+    QVERIFY(form.lists.unboundMailboxList.selected(1));
     const QRect first = widget->visualItemRect(widget->item(0));
     QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::ControlModifier, first.center());
-    QCOMPARE(form.unboundMailboxList.selectedCount(), 2);
-    QCOMPARE(form.unboundMailboxList.currentIndex(), 0);
+    QCOMPARE(form.lists.unboundMailboxList.selectedCount(), 2);
+    QCOMPARE(form.lists.unboundMailboxList.currentIndex(), 0);
 
     // Ctrl+arrow moves the focus without selecting; Select All and Deselect All keep it.
     QTest::keyClick(widget, Qt::Key_Down, Qt::ControlModifier);
-    QCOMPARE(form.unboundMailboxList.currentIndex(), 1);
+    QCOMPARE(form.lists.unboundMailboxList.currentIndex(), 1);
     QPushButton *button = m_view->findChild<QPushButton *>("selectAllUnboundMailboxesButton");
     for (const char *caption : {"Deselect All", "Select All"}) {
         QTest::mouseClick(button, Qt::LeftButton);
@@ -126,7 +126,7 @@ void TestMailboxLists::selectionRoundTrip()
     QCOMPARE(widget->selectedItems().size(), 0);
 
     // The register box and CHANGE in the window bind what the user selected.
-    const QString carol = form.unboundMailboxList.entry(0);
+    const QString carol = form.lists.unboundMailboxList.entry(0);
     QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::NoModifier, first.center());
     m_view->findChild<QCheckBox *>("registerMailboxesCheck")->click();
     QTest::mouseClick(m_view->findChild<QPushButton *>("applyButton"), Qt::LeftButton);

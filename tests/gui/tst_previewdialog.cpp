@@ -23,12 +23,12 @@ private slots:
         view.show();
         view.activateFirstTime();
         InstallForm &form = lab.form;
-        form.installSinkCheck.setValue(0);
+        form.sink.installSinkCheck.setValue(0);
         const int carol =
-            form.unboundMailboxList.entries().indexOf(QRegularExpression("^Carol Chen .*"));
+            form.lists.unboundMailboxList.entries().indexOf(QRegularExpression("^Carol Chen .*"));
         QVERIFY(carol >= 0);
-        form.unboundMailboxList.setSelected(carol, true);
-        form.registerMailboxesCheck.setValue(1);
+        form.lists.unboundMailboxList.setSelected(carol, true);
+        form.lists.registerMailboxesCheck.setValue(1);
         view.sync();
         const QByteArray before = readAll(lab.path()) + readAll(lab.path() + "-wal");
 
@@ -46,7 +46,7 @@ private slots:
         QVERIFY(shown.contains("Planned: 1 register"));
         QVERIFY(readOnly);
         QCOMPARE(readAll(lab.path()) + readAll(lab.path() + "-wal"), before);
-        QVERIFY(form.unboundMailboxList.entry(carol).startsWith("Carol Chen"));
+        QVERIFY(form.lists.unboundMailboxList.entry(carol).startsWith("Carol Chen"));
     }
 };
 

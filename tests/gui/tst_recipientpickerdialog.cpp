@@ -103,7 +103,7 @@ void TestRecipientPickerDialog::pickingIntoARow()
 void TestRecipientPickerDialog::waitCursorUntilShown()
 {
     guitest::MainWindow window(lab::demoScenario());
-    RecipientPickerForm picker(window.form, 0);
+    RecipientPickerForm picker(window.form.environment, window.form.screen(), window.form.rule, 0);
     RecipientPickerDialog dialog(picker, &window.screen, &window.view);
     auto *list = guitest::child<QTreeView>(dialog, QStringLiteral("recipientView"));
     QStringList withoutCursor;

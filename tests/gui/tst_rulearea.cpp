@@ -192,7 +192,7 @@ void TestRuleArea::targetPaintsItsColour()
                                       {"scl", RuleEditor::SetScl}};
     for (int i = 0; i < steps.size(); ++i) {
         if (steps[i] == QLatin1String("installed"))
-            w.form.showInstallState(InstallState::Installed);
+            w.form.sink.showInstallState(InstallState::Installed);
         else {
             // As a step of the list's arrows does.
             w.form.rule.rows[row].actionList.setTopIndex(actions.value(steps[i]));

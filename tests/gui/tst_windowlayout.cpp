@@ -30,7 +30,7 @@ class TestWindowLayout : public QObject
         }
         bool showAs(InstallState state)
         {
-            form.showInstallState(state);
+            form.sink.showInstallState(state);
             view.sync();
             view.show();
             view.activateWindow();
@@ -141,7 +141,7 @@ void TestWindowLayout::accessKeys()
     Window w;
     ConditionTestForm testForm;
     DisclaimerForm disclaimerForm(w.screen);
-    RecipientPickerForm pickerForm(w.form, 0);
+    RecipientPickerForm pickerForm(w.form.environment, w.form.screen(), w.form.rule, 0);
     std::unique_ptr<QWidget> dialog;
     if (window == QLatin1String("test"))
         dialog = std::make_unique<ConditionTestDialog>(testForm);
@@ -150,7 +150,7 @@ void TestWindowLayout::accessKeys()
     else if (window == QLatin1String("picker"))
         dialog = std::make_unique<RecipientPickerDialog>(pickerForm, nullptr);
     else
-        w.form.showInstallState(InstallState::Installable);
+        w.form.sink.showInstallState(InstallState::Installable);
     w.view.sync();
     const QWidget &shown = dialog ? *dialog : static_cast<QWidget &>(w.view);
 

@@ -81,13 +81,14 @@ QString windowOf(const InstallForm &f)
     const auto on = [](const ControlModel &c) {
         return c.enabled() ? u'E' : u'-';
     };
-    QString s = QString::number(f.installSinkCheck.value()) + on(f.installSinkCheck) + ' ' +
-                QString::number(f.uninstallSinkCheck.value()) + on(f.uninstallSinkCheck) + ' ' +
-                on(f.identityEdit) + on(f.passwordEdit) + (f.passwordEdit.visible() ? 'v' : 'h') +
-                ' ';
+    QString s = QString::number(f.sink.installSinkCheck.value()) + on(f.sink.installSinkCheck) +
+                ' ' + QString::number(f.sink.uninstallSinkCheck.value()) +
+                on(f.sink.uninstallSinkCheck) + ' ' + on(f.sink.identityEdit) +
+                on(f.sink.passwordEdit) + (f.sink.passwordEdit.visible() ? 'v' : 'h') + ' ';
     for (const LabelModel *caption :
-         {&f.passwordLabel, &f.identityLabel, &f.conditionLabel, &f.actionLabel, &f.targetLabel,
-          &f.priorityLabel, &f.conditionExampleLabel, &f.targetExampleLabel})
+         {&f.sink.passwordLabel, &f.sink.identityLabel, &f.rule.conditionLabel, &f.rule.actionLabel,
+          &f.rule.targetLabel, &f.rule.priorityLabel, &f.rule.conditionExampleLabel,
+          &f.rule.targetExampleLabel})
         s += on(*caption);
     QStringList rule;
     for (const RuleRow &row : f.rule.rows) {
@@ -100,8 +101,8 @@ QString windowOf(const InstallForm &f)
              on(row.browseRecipientButton);
         rule << row.conditionEdit.text() + '>' + row.targetEdit.text();
     }
-    return s + ' ' + on(f.rule.priorityEdit) + ' ' + f.identityEdit.text() + '|' +
-           f.passwordLabel.caption() + '|' + rule.join('|') + ' ' + f.rule.priorityEdit.text();
+    return s + ' ' + on(f.rule.priorityEdit) + ' ' + f.sink.identityEdit.text() + '|' +
+           f.sink.passwordLabel.caption() + '|' + rule.join('|') + ' ' + f.rule.priorityEdit.text();
 }
 
 } // namespace
@@ -146,13 +147,13 @@ private slots:
         QDir::setCurrent(top.filePath(folder));
         lab.form.onLoad();
         lab.form.refreshInstallState();
-        if (lab.form.installSinkCheck.enabled()) {
+        if (lab.form.sink.installSinkCheck.enabled()) {
             SinkHosting::installSinkApplication("Kestrelon", "CORP\\svc", "pw", config,
                                                 *lab.platform, lab.form.errorLog);
             lab.form.refreshInstallState();
         }
         const QString actual =
-            QString(lab.form.uninstallSinkCheck.enabled() ? "installed" : "not installable") +
+            QString(lab.form.sink.uninstallSinkCheck.enabled() ? "installed" : "not installable") +
             (lab.log().contains("is larger than the 1 MiB") ? ", component refused" : "");
         QCOMPARE(actual, outcome);
     }
@@ -285,7 +286,7 @@ private slots:
         HostingLab lab(scenario, library ? standIn({"Kestrelon.Cls"}) : QByteArray());
         InstallForm &form = lab.form;
         form.onLoad();
-        form.passwordEdit.setText("typed");
+        form.sink.passwordEdit.setText("typed");
         form.refreshInstallState();
         QFETCH(bool, uninstall);
         if (uninstall) {
@@ -293,7 +294,7 @@ private slots:
             form.refreshInstallState();
         }
         QTEST(windowOf(form), "window");
-        QCOMPARE(form.passwordEdit.text(), QString());
+        QCOMPARE(form.sink.passwordEdit.text(), QString());
         QCOMPARE(form.rule.rows[0].targetEdit.toolTip(), form.rule.rows[0].targetEdit.text());
         QVERIFY(form.rule.editorReady);
         QCOMPARE(lab.log().count("\r\n\r\n"), logged.size());
@@ -333,9 +334,9 @@ private slots:
                  {{"sAMAccountName", "admin"}, {"objectCategory", category}}});
         HostingLab lab(scenario, {});
         lab.form.onLoad();
-        lab.form.identityEdit.setText("stale");
-        lab.form.proposeIdentity();
-        QTEST(lab.form.identityEdit.text(), "identity");
+        lab.form.sink.identityEdit.setText("stale");
+        lab.form.sink.proposeIdentity();
+        QTEST(lab.form.sink.identityEdit.text(), "identity");
     }
 };
 

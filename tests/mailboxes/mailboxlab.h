@@ -163,8 +163,9 @@ inline lab::Scenario mixedScenario()
 inline QString listAliases(const InstallForm &form)
 {
     QStringList out;
-    for (const ListBoxModel *list : {&form.unboundStoreList, &form.boundStoreList,
-                                     &form.unboundMailboxList, &form.boundMailboxList}) {
+    for (const ListBoxModel *list :
+         {&form.lists.unboundStoreList, &form.lists.boundStoreList, &form.lists.unboundMailboxList,
+          &form.lists.boundMailboxList}) {
         QStringList aliases;
         for (const QString &entry : list->entries()) {
             const QString alias = entry.section(QStringLiteral(" / "), -1);
@@ -186,32 +187,33 @@ public:
     explicit MailboxLab(const lab::Scenario &scenario) : LabFixture<ScreenType>(scenario)
     {
         InstallForm &form = this->form;
-        form.shortComputerName = QStringLiteral("exch01");
-        form.fullComputerName = QStringLiteral("exch01.") + Domain;
-        form.httpMailboxRoot = HttpMailboxRoot;
-        form.fileMailboxRoot = FileMailboxRoot;
-        form.globals.globalCatalogPath = QStringLiteral("GC://dc01.") + Domain;
+        form.environment.shortComputerName = QStringLiteral("exch01");
+        form.environment.fullComputerName = QStringLiteral("exch01.") + Domain;
+        form.environment.httpMailboxRoot = HttpMailboxRoot;
+        form.environment.fileMailboxRoot = FileMailboxRoot;
+        form.environment.globalCatalogPath = QStringLiteral("GC://dc01.") + Domain;
         auto directory =
             std::make_unique<RecordingDirectory>(this->platform->createDirectoryConnection());
         directory->open(QStringLiteral("Active Directory Provider"), QString(), QString());
-        form.globals.directoryConnection = std::move(directory);
-        form.globals.storeConnection =
-            std::make_unique<RecordingStore>(this->platform->createStoreConnection());
+        form.environment.useConnections(
+            std::move(directory),
+            std::make_unique<RecordingStore>(this->platform->createStoreConnection()));
     }
 
     RecordingStore &store()
     {
-        return static_cast<RecordingStore &>(*this->form.globals.storeConnection);
+        return static_cast<RecordingStore &>(*this->form.environment.existingStoreConnection());
     }
     RecordingDirectory &directory()
     {
-        return static_cast<RecordingDirectory &>(*this->form.globals.directoryConnection);
+        return static_cast<RecordingDirectory &>(
+            *this->form.environment.existingDirectoryConnection());
     }
     int entryCount() const
     {
         const InstallForm &f = this->form;
-        return f.unboundStoreList.count() + f.boundStoreList.count() +
-               f.unboundMailboxList.count() + f.boundMailboxList.count();
+        return f.lists.unboundStoreList.count() + f.lists.boundStoreList.count() +
+               f.lists.unboundMailboxList.count() + f.lists.boundMailboxList.count();
     }
 };
 

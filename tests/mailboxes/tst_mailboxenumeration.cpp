@@ -59,17 +59,18 @@ private slots:
                             person(parts[0].section(u" ["_s, 0, 0), parts[3], parts[2], traits));
         MailboxLab lab(scenario);
         InstallForm &form = lab.form;
-        form.showDisabledCheck.setValue(traits.contains(u"shown"_s) ? 1 : 0);
-        form.refreshMailboxLists();
+        form.lists.showDisabledCheck.setValue(traits.contains(u"shown"_s) ? 1 : 0);
+        form.lists.refreshMailboxLists();
 
-        QCOMPARE(form.unboundMailboxList.entries(),
+        QCOMPARE(form.lists.unboundMailboxList.entries(),
                  list == u"unbound"_s ? QStringList{entry} : QStringList());
-        QCOMPARE(form.boundMailboxList.entries(),
+        QCOMPARE(form.lists.boundMailboxList.entries(),
                  list == u"bound"_s ? QStringList{entry} : QStringList());
         // Each box is enabled by its own list; this server's unbound store fills the first.
-        QCOMPARE(form.registerMailboxesCheck.enabled(), list == u"unbound"_s);
-        QCOMPARE(form.unregisterMailboxesCheck.enabled(), list == u"bound"_s);
-        QVERIFY(form.registerStoresCheck.enabled() && !form.unregisterStoresCheck.enabled());
+        QCOMPARE(form.lists.registerMailboxesCheck.enabled(), list == u"unbound"_s);
+        QCOMPARE(form.lists.unregisterMailboxesCheck.enabled(), list == u"bound"_s);
+        QVERIFY(form.lists.registerStoresCheck.enabled() &&
+                !form.lists.unregisterStoresCheck.enabled());
 
         const QString log = form.errorLogEdit.text();
         QStringList tried;
@@ -89,40 +90,42 @@ private slots:
     {
         MailboxLab lab(mixedScenario());
         InstallForm &form = lab.form;
-        const std::array boxes{&form.registerStoresCheck, &form.registerMailboxesCheck,
-                               &form.unregisterMailboxesCheck, &form.unregisterStoresCheck};
+        const std::array boxes{&form.lists.registerStoresCheck, &form.lists.registerMailboxesCheck,
+                               &form.lists.unregisterMailboxesCheck,
+                               &form.lists.unregisterStoresCheck};
         for (CheckBoxModel *box : boxes) {
             box->setEnabled(false);
             box->setValue(1);
         }
-        form.onSelectAllBoundMailboxesClicked();
-        form.refreshMailboxLists();
+        form.lists.onSelectAllBoundMailboxesClicked();
+        form.lists.refreshMailboxLists();
 
-        QCOMPARE(form.unboundStoreList.entries(),
+        QCOMPARE(form.lists.unboundStoreList.entries(),
                  QStringList{StoreAlias + " / EXCH01 /  / " + StoreAlias});
-        QCOMPARE(form.boundStoreList.entries(),
+        QCOMPARE(form.lists.boundStoreList.entries(),
                  QStringList{BoundStoreAlias + " / EXCH01 / " + BoundStoreAlias +
                              "@nowhere.test / " + BoundStoreAlias});
-        QCOMPARE(form.unboundMailboxList.entries(),
+        QCOMPARE(form.lists.unboundMailboxList.entries(),
                  QStringList{"Carol Chen / EXCH01 / cchen@corp.example.local / cchen"});
-        QCOMPARE(form.boundMailboxList.entries(),
+        QCOMPARE(form.lists.boundMailboxList.entries(),
                  (QStringList{"Hans Huber / EXCH01 /  / hhuber", "Jane Doe / EXCH01 /  / jdoe"}));
         QVERIFY2(form.errorLogEdit.text().isEmpty(), qPrintable(form.errorLogEdit.text()));
         for (CheckBoxModel *box : boxes)
             QVERIFY2(box->value() == 0 && box->enabled(), qPrintable(box->name()));
-        for (const ListBoxModel *list : {&form.unboundStoreList, &form.boundStoreList,
-                                         &form.unboundMailboxList, &form.boundMailboxList})
+        for (const ListBoxModel *list :
+             {&form.lists.unboundStoreList, &form.lists.boundStoreList,
+              &form.lists.unboundMailboxList, &form.lists.boundMailboxList})
             QVERIFY2(list->horizontalExtent() > 17, qPrintable(list->name()));
         // A refill leaves the select-all captions as they were. The bound store's entry says
         // the registration item was found below StoreEvents/GlobalEvents.
-        QCOMPARE(form.selectAllBoundMailboxesButton.caption(), u"Deselect All"_s);
+        QCOMPARE(form.lists.selectAllBoundMailboxesButton.caption(), u"Deselect All"_s);
     }
 
     // The two queries word for word, with their search properties and types.
     void queries()
     {
         MailboxLab lab(baseScenario());
-        lab.form.refreshMailboxLists();
+        lab.form.lists.refreshMailboxLists();
         const auto &queries = lab.directory().queries;
         QCOMPARE(queries.size(), 2);
         const QString from =
@@ -175,11 +178,12 @@ private slots:
             lab::addMailboxUser(scenario, user);
         }
         MailboxLab lab(scenario);
-        lab.form.shortComputerName = shortName;
-        lab.form.runsOnClusterNode = !clusterName.isEmpty();
-        lab.form.clusterName = clusterName.isEmpty() ? u"EXCH01"_s : clusterName;
-        lab.form.refreshMailboxLists();
-        QCOMPARE(lab.form.unboundMailboxList.entries().join(u""_s).section(' ', 0, 0), listed);
+        lab.form.environment.shortComputerName = shortName;
+        lab.form.environment.runsOnClusterNode = !clusterName.isEmpty();
+        lab.form.environment.clusterName = clusterName.isEmpty() ? u"EXCH01"_s : clusterName;
+        lab.form.lists.refreshMailboxLists();
+        QCOMPARE(lab.form.lists.unboundMailboxList.entries().join(u""_s).section(' ', 0, 0),
+                 listed);
         QCOMPARE(lab.directory().queries.size(), listed.isEmpty() ? 1 : 2);
     }
 
@@ -200,14 +204,15 @@ private slots:
         InstallForm &form = lab.form;
         lab.directory().failFrom = failFrom;
         lab.directory().answerNothing = answerNothing;
-        const std::array boxes{&form.registerStoresCheck, &form.registerMailboxesCheck,
-                               &form.unregisterMailboxesCheck, &form.unregisterStoresCheck};
+        const std::array boxes{&form.lists.registerStoresCheck, &form.lists.registerMailboxesCheck,
+                               &form.lists.unregisterMailboxesCheck,
+                               &form.lists.unregisterStoresCheck};
         for (CheckBoxModel *box : boxes) {
             box->onToggled = nullptr; // ticked as a walk found them, past the selection guards
             box->setValue(1);
         }
         try {
-            form.refreshMailboxLists();
+            form.lists.refreshMailboxLists();
             QVERIFY2(answerNothing, "the failure did not reach the caller");
         } catch (const platform::PlatformError &error) {
             QCOMPARE(error.number, platform::error::ServerUnreachable);
@@ -215,8 +220,9 @@ private slots:
         QCOMPARE(lab.entryCount(), 0);
         // A failure ends the walk where it stands: the store boxes were unticked first, the
         // others wait for the end, where empty lists disable them all.
-        QCOMPARE(form.registerStoresCheck.value() + form.unregisterStoresCheck.value(), 0);
-        QCOMPARE(form.registerMailboxesCheck.value(), answerNothing ? 0 : 1);
+        QCOMPARE(form.lists.registerStoresCheck.value() + form.lists.unregisterStoresCheck.value(),
+                 0);
+        QCOMPARE(form.lists.registerMailboxesCheck.value(), answerNothing ? 0 : 1);
         for (CheckBoxModel *box : boxes)
             QCOMPARE(box->enabled(), !answerNothing);
         QCOMPARE(lab.screen.eventsLetThrough, 0);
@@ -251,12 +257,13 @@ private slots:
             attributes.append({attribute, value});
         MailboxLab lab(scenario);
         try {
-            lab.form.refreshMailboxLists();
+            lab.form.lists.refreshMailboxLists();
             QCOMPARE(error, 0);
         } catch (const platform::PlatformError &failure) {
             QCOMPARE(failure.number, error);
         }
-        QCOMPARE(lab.form.unboundMailboxList.count() + lab.form.boundMailboxList.count(),
+        QCOMPARE(lab.form.lists.unboundMailboxList.count() +
+                     lab.form.lists.boundMailboxList.count(),
                  error ? 0 : 1);
     }
 
@@ -268,24 +275,24 @@ private slots:
         InstallForm &form = lab.form;
         const auto lists = [&form] {
             return QList<QStringList>{
-                form.unboundStoreList.entries(), form.boundStoreList.entries(),
-                form.unboundMailboxList.entries(), form.boundMailboxList.entries()};
+                form.lists.unboundStoreList.entries(), form.lists.boundStoreList.entries(),
+                form.lists.unboundMailboxList.entries(), form.lists.boundMailboxList.entries()};
         };
-        form.showDisabledCheck.setValue(1);
-        form.refreshMailboxLists();
+        form.lists.showDisabledCheck.setValue(1);
+        form.lists.refreshMailboxLists();
         const QList<QStringList> fresh = lists();
-        form.showDisabledCheck.setValue(0);
-        form.showDisabledCheck.onToggled = [&form] {
-            form.onShowDisabledToggled();
+        form.lists.showDisabledCheck.setValue(0);
+        form.lists.showDisabledCheck.onToggled = [&form] {
+            form.lists.onShowDisabledToggled();
         };
         lab.screen.eventsLetThrough = 0;
         lab.screen.onEvents = [&] {
             if (lab.screen.eventsLetThrough == 3)
-                form.showDisabledCheck.setValue(1);
+                form.lists.showDisabledCheck.setValue(1);
         };
-        form.refreshMailboxLists();
+        form.lists.refreshMailboxLists();
         QCOMPARE(lists(), fresh);
-        QVERIFY(form.registerMailboxesCheck.enabled() && !form.progressBox.visible());
+        QVERIFY(form.lists.registerMailboxesCheck.enabled() && !form.lists.progressBox.visible());
         QVERIFY(!lab.screen.waitCursor && lab.screen.waitCursorChanges == 2);
     }
 
@@ -298,17 +305,19 @@ private slots:
         lab.screen.onEvents = [&] {
             if (lab.screen.eventsLetThrough == 2) {
                 form.onExitClicked();
-                QVERIFY(form.globals.storeConnection && form.globals.directoryConnection);
+                QVERIFY(form.environment.existingStoreConnection() &&
+                        form.environment.existingDirectoryConnection());
             }
         };
-        form.refreshMailboxLists();
+        form.lists.refreshMailboxLists();
         QCOMPARE(lab.screen.eventsLetThrough, 2);
         QCOMPARE(lab.entryCount(), 1);
         QVERIFY(form.unloaded);
-        QVERIFY(!form.globals.storeConnection && !form.globals.directoryConnection);
+        QVERIFY(!form.environment.existingStoreConnection() &&
+                !form.environment.existingDirectoryConnection());
         // Created again on first use, a closed directory refuses the next walk.
         try {
-            form.refreshMailboxLists();
+            form.lists.refreshMailboxLists();
             QFAIL("a walk after unloading ran on a closed directory");
         } catch (const platform::PlatformError &error) {
             QCOMPARE(error.number, platform::error::NotOpen);
@@ -325,8 +334,8 @@ private slots:
                                 person(u"User %1"_s.arg(i, 5, 10, QChar(u'0')), u"u%1"_s.arg(i),
                                        QString(), u"disabled unreachable"_s));
         MailboxLab lab(scenario);
-        lab.form.refreshMailboxLists();
-        QCOMPARE(lab.form.unboundStoreList.count(), 1);
+        lab.form.lists.refreshMailboxLists();
+        QCOMPARE(lab.form.lists.unboundStoreList.count(), 1);
         const QString log = lab.form.errorLogEdit.text();
         QCOMPARE(log.count(u" - ERROR: "_s), 1);
         QVERIFY2(

@@ -36,8 +36,8 @@ private slots:
     void toggle()
     {
         LabFixture lab;
-        InstallForm &f = lab.form;
-        using Click = void (InstallForm::*)();
+        MailboxLists &f = lab.form.lists;
+        using Click = void (MailboxLists::*)();
         const struct
         {
             ButtonModel &button;
@@ -47,13 +47,13 @@ private slots:
             int entries;
             bool selects;
         } cases[] = {{f.selectAllUnboundStoresButton, f.unboundStoreList,
-                      &InstallForm::onSelectAllUnboundStoresClicked, "SELECT ALL", 3, true},
+                      &MailboxLists::onSelectAllUnboundStoresClicked, "SELECT ALL", 3, true},
                      {f.selectAllUnboundMailboxesButton, f.unboundMailboxList,
-                      &InstallForm::onSelectAllUnboundMailboxesClicked, "Deselect All", 3, false},
+                      &MailboxLists::onSelectAllUnboundMailboxesClicked, "Deselect All", 3, false},
                      {f.selectAllBoundMailboxesButton, f.boundMailboxList,
-                      &InstallForm::onSelectAllBoundMailboxesClicked, "Select", 2, false},
+                      &MailboxLists::onSelectAllBoundMailboxesClicked, "Select", 2, false},
                      {f.selectAllBoundStoresButton, f.boundStoreList,
-                      &InstallForm::onSelectAllBoundStoresClicked, "Select All", 0, true}};
+                      &MailboxLists::onSelectAllBoundStoresClicked, "Select All", 0, true}};
         for (const auto &c : cases) {
             for (int i = 0; i < c.entries; ++i) {
                 c.list.addItem(QString::number(i));

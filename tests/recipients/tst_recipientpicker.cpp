@@ -55,9 +55,10 @@ struct PickerLab : LabFixture<>
 {
     explicit PickerLab(const QStringList &objects) : LabFixture(scenarioOf(objects))
     {
-        form.globals.globalCatalogPath = QStringLiteral("GC://dc01.corp.example.local");
-        form.globals.directoryConnection = platform->createDirectoryConnection();
-        form.globals.directoryConnection->open(QStringLiteral("Active Directory Provider"), {}, {});
+        form.environment.globalCatalogPath = QStringLiteral("GC://dc01.corp.example.local");
+        auto directory = platform->createDirectoryConnection();
+        directory->open(QStringLiteral("Active Directory Provider"), {}, {});
+        form.environment.useConnections(std::move(directory), nullptr);
         form.rule.rows[2].targetEdit.setText(QStringLiteral("before"));
     }
 };
@@ -120,11 +121,11 @@ void TestRecipientPicker::fill()
     QFETCH(bool, queryFails);
     PickerLab lab(objects);
     if (queryFails)
-        lab.form.globals.globalCatalogPath = QStringLiteral("GC://unknown.example.local");
+        lab.form.environment.globalCatalogPath = QStringLiteral("GC://unknown.example.local");
     // A repaint lock of another window refuses the fill's own lock, and stays.
     const QString lockedBefore = queryFails ? QStringLiteral("InstallWindow") : QString();
     lab.screen.lockedWindow = lockedBefore;
-    RecipientPickerForm picker(lab.form, 2);
+    RecipientPickerForm picker(lab.form.environment, lab.form.screen(), lab.form.rule, 2);
     picker.onLoad();
     picker.onActivate();
     QCOMPARE(listed(picker.recipientView), rows);
@@ -132,7 +133,7 @@ void TestRecipientPicker::fill()
 
     // One progress step and one turn of the event loop per record, one more for the sort;
     // then the box is hidden, the columns sized, lock and wait cursor gone.
-    QCOMPARE(lab.form.globals.progressCount, records);
+    QCOMPARE(picker.progressCount, records);
     QCOMPARE(lab.screen.eventsLetThrough, records + 1);
     QVERIFY(!picker.progressBox.visible());
     QList<int> widths;
@@ -163,7 +164,7 @@ void TestRecipientPicker::sortSequence()
     QFETCH(QList<int>, clicks);
     QFETCH(QString, shown);
     PickerLab lab({"Ann|c@x.test|" + User, "bob|a@x.test|" + User, "Cy|b@x.test|" + User});
-    RecipientPickerForm picker(lab.form, 2);
+    RecipientPickerForm picker(lab.form.environment, lab.form.screen(), lab.form.rule, 2);
     picker.onLoad();
     picker.onActivate();
     RecipientViewModel &view = picker.recipientView;
@@ -199,7 +200,7 @@ void TestRecipientPicker::choosing()
     const QStringList parts = choice.split(u'|');
     PickerLab lab({"Ann|ann@x.test|" + User, " Pat | pat@x.test |" + User, "Ned||" + User,
                    "  |blank@x.test|" + User});
-    RecipientPickerForm picker(lab.form, 2);
+    RecipientPickerForm picker(lab.form.environment, lab.form.screen(), lab.form.rule, 2);
     picker.onLoad();
     picker.onActivate();
     int position = -1;

@@ -174,11 +174,11 @@ void compareWindows(platform::Platform &lab, platform::Platform &server, bool sh
         RecordingScreen screen;
         InstallForm form(platform, screen);
         form.onLoad();
-        form.showDisabledCheck.setValue(showDisabled ? 1 : 0);
-        form.refreshMailboxLists();
-        form.findClusterName();
-        form.proposeIdentity();
-        RecipientPickerForm picker(form, 0);
+        form.lists.showDisabledCheck.setValue(showDisabled ? 1 : 0);
+        form.lists.refreshMailboxLists();
+        form.environment.findClusterName();
+        form.sink.proposeIdentity();
+        RecipientPickerForm picker(form.environment, form.screen(), form.rule, 0);
         picker.onLoad();
         picker.loadRecipients();
         QStringList recipients;
@@ -188,13 +188,13 @@ void compareWindows(platform::Platform &lab, platform::Platform &server, bool sh
                                       recipientKindKey(row.kind), row.tag}
                               .join(u'|');
         }
-        return QList<QStringList>{
-            form.unboundStoreList.entries(),
-            form.boundStoreList.entries(),
-            form.unboundMailboxList.entries(),
-            form.boundMailboxList.entries(),
-            {form.clusterName, form.globals.globalCatalogPath, form.identityEdit.text()},
-            recipients};
+        return QList<QStringList>{form.lists.unboundStoreList.entries(),
+                                  form.lists.boundStoreList.entries(),
+                                  form.lists.unboundMailboxList.entries(),
+                                  form.lists.boundMailboxList.entries(),
+                                  {form.environment.clusterName, form.environment.globalCatalogPath,
+                                   form.sink.identityEdit.text()},
+                                  recipients};
     };
     const QList<QStringList> expected = listsOf(lab);
     QCOMPARE(listsOf(server), expected);

@@ -335,7 +335,7 @@ private slots:
         form.onLoad();
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(rowsOf(form.directoryConnection(),
+        QCOMPARE(rowsOf(form.environment.directoryConnection(),
                         QStringLiteral("SELECT cn FROM 'GC://%1' WHERE mail='pat@partner.example'")
                             .arg(gcHost),
                         {{QStringLiteral("Chase Referrals"), chase}}),
@@ -511,7 +511,7 @@ private slots:
         clock.start();
         const platform::PlatformError error = failureOf([&] {
             form.onLoad();
-            form.findClusterName();
+            form.environment.findClusterName();
         });
         // Waiting on a server that does not answer, the window's events keep running.
         if (server >= 2)
@@ -537,7 +537,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         const platform::PlatformError error = failureOf([&] {
-            rowsOf(form.directoryConnection(),
+            rowsOf(form.environment.directoryConnection(),
                    QStringLiteral("SELECT cn FROM 'GC://%1' WHERE cn='*'").arg(gcHost),
                    {{QStringLiteral("Timeout"), 120}});
         });

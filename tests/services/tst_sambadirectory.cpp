@@ -165,7 +165,7 @@ private slots:
         InstallForm form(*platform, screen);
         try {
             form.onLoad();
-            QCOMPARE(rowsOf(form.directoryConnection(),
+            QCOMPARE(rowsOf(form.environment.directoryConnection(),
                             QStringLiteral("SELECT cn FROM 'GC://%1' WHERE mailNickName='aarcher'")
                                 .arg(gcHost)),
                      QStringList{QStringLiteral("Alice Archer")});

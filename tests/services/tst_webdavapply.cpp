@@ -223,10 +223,10 @@ private slots:
         InstallForm form(*m_platform, screen);
         form.onLoad();
         form.refreshInstallState();
-        const QHash<QString, ListBoxModel *> byName{{"us", &form.unboundStoreList},
-                                                    {"bs", &form.boundStoreList},
-                                                    {"um", &form.unboundMailboxList},
-                                                    {"bm", &form.boundMailboxList}};
+        const QHash<QString, ListBoxModel *> byName{{"us", &form.lists.unboundStoreList},
+                                                    {"bs", &form.lists.boundStoreList},
+                                                    {"um", &form.lists.unboundMailboxList},
+                                                    {"bm", &form.lists.boundMailboxList}};
         for (const QString &choice : selected) {
             ListBoxModel &list = *byName[choice.left(2)];
             for (int i = 0; i < list.count(); ++i) {
@@ -234,12 +234,13 @@ private slots:
                     list.setSelected(i, true);
             }
         }
-        for (CheckBoxModel *check : {&form.registerStoresCheck, &form.registerMailboxesCheck,
-                                     &form.unregisterMailboxesCheck, &form.unregisterStoresCheck})
+        for (CheckBoxModel *check :
+             {&form.lists.registerStoresCheck, &form.lists.registerMailboxesCheck,
+              &form.lists.unregisterMailboxesCheck, &form.lists.unregisterStoresCheck})
             check->setValue(ticked.contains(check->name()) ? 1 : 0);
-        form.installSinkCheck.setValue(0);
+        form.sink.installSinkCheck.setValue(0);
         form.rule.priorityEdit.setText("7");
-        form.onApplyClicked();
+        form.bindings.onApplyClicked();
 
         QCOMPARE(mailboxtest::listAliases(form), lists);
         const QString errors = form.errorLogEdit.text();
@@ -264,7 +265,7 @@ private slots:
     {
         TextBoxModel logEdit;
         ErrorLog log(logEdit);
-        SinkHosting::installSinkApplication(InstallForm::ProductName, "CORP\\sink", "pw",
+        SinkHosting::installSinkApplication(ProgramEnvironment::ProductName, "CORP\\sink", "pw",
                                             "Junk\t\rX-Spam: yes\t\r42", *m_platform, log);
         QCOMPARE(logEdit.text(), QString());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -55,14 +55,15 @@ private slots:
         scenario.machine.storeRootListing = listing;
         LabFixture lab(scenario);
         lab.form.onLoad();
-        QCOMPARE((QStringList{lab.form.shortComputerName, lab.form.domainDnsName,
-                              lab.form.fullComputerName, lab.form.fileMailboxRoot,
-                              lab.form.httpMailboxRoot}),
+        QCOMPARE((QStringList{
+                     lab.form.environment.shortComputerName, lab.form.environment.domainDnsName,
+                     lab.form.environment.fullComputerName, lab.form.environment.fileMailboxRoot,
+                     lab.form.environment.httpMailboxRoot}),
                  expected);
-        QCOMPARE(lab.form.globals.globalCatalogPath, u"GC://dc01.corp.example.local"_s);
-        QVERIFY(lab.form.globals.directoryConnection->isOpen());
+        QCOMPARE(lab.form.environment.globalCatalogPath, u"GC://dc01.corp.example.local"_s);
+        QVERIFY(lab.form.environment.existingDirectoryConnection()->isOpen());
         // Prepared for the inbox probes, which open it per mailbox.
-        QVERIFY(!lab.form.globals.storeConnection->isOpen());
+        QVERIFY(!lab.form.environment.existingStoreConnection()->isOpen());
     }
 
     // A failing step ends start-up where it stands: what the steps before it set is there,
@@ -101,11 +102,11 @@ private slots:
             QCOMPARE(failure.number, error);
         }
         const InstallForm &form = lab.form;
-        QCOMPARE(form.caption, u"Kestrelon setup - batch mode"_s);
-        QCOMPARE(form.shortComputerName, u"exch01"_s);
-        QCOMPARE(!form.fileMailboxRoot.isEmpty(), reached != u"computer"_s);
-        QCOMPARE(!form.globals.globalCatalogPath.isEmpty(), reached == u"catalog"_s);
-        QVERIFY(!form.globals.storeConnection);
+        QCOMPARE(form.environment.caption, u"Kestrelon setup - batch mode"_s);
+        QCOMPARE(form.environment.shortComputerName, u"exch01"_s);
+        QCOMPARE(!form.environment.fileMailboxRoot.isEmpty(), reached != u"computer"_s);
+        QCOMPARE(!form.environment.globalCatalogPath.isEmpty(), reached == u"catalog"_s);
+        QVERIFY(!form.environment.existingStoreConnection());
     }
 
     void batchSwitch_data()
@@ -127,8 +128,8 @@ private slots:
 
         LabFixture lab({}, commandLine);
         lab.form.onLoad();
-        QCOMPARE(lab.form.batchMode, batch);
-        QCOMPARE(lab.form.caption,
+        QCOMPARE(lab.form.environment.batchMode, batch);
+        QCOMPARE(lab.form.environment.caption,
                  batch ? u"Kestrelon setup - batch mode"_s : u"Kestrelon setup"_s);
     }
 
@@ -172,14 +173,14 @@ private slots:
             addAccount(u"setupadmin"_s, homeServer);
         LabFixture lab(scenario);
         lab.form.onLoad();
-        QCOMPARE(lab.form.runsOnClusterNode, cluster);
-        lab.form.clusterName = u"stale"_s;
+        QCOMPARE(lab.form.environment.runsOnClusterNode, cluster);
+        lab.form.environment.clusterName = u"stale"_s;
         lab.form.onActivate();
-        QCOMPARE(lab.form.clusterName, clusterName);
+        QCOMPARE(lab.form.environment.clusterName, clusterName);
         // Only the first activation loads.
-        lab.form.clusterName = u"kept"_s;
+        lab.form.environment.clusterName = u"kept"_s;
         lab.form.onActivate();
-        QCOMPARE(lab.form.clusterName, u"kept"_s);
+        QCOMPARE(lab.form.environment.clusterName, u"kept"_s);
     }
 
     void progress_data()
@@ -206,26 +207,24 @@ private slots:
         QFETCH(QList<int>, counts);
         QFETCH(QStringList, shown);
 
-        LabFixture lab;
-        lab.form.progressBox.setScaleWidth(scaleWidth);
-        lab.form.globals.progressCount = start;
+        ProgressBoxModel box(QStringLiteral("progressBox"));
+        box.setScaleWidth(scaleWidth);
+        qint32 count = start;
         for (int i = 0; i < counts.size(); ++i) {
-            qint32 step = increment;
-            lab.form.advanceProgress(step, lab.form.progressBox);
-            QCOMPARE(lab.form.globals.progressCount, counts.at(i));
-            QCOMPARE(lab.form.progressBox.barWidth(), double(counts.at(i)));
-            QCOMPARE(lab.form.progressBox.text(), shown.at(i));
+            advanceProgress(count, increment, box);
+            QCOMPARE(count, counts.at(i));
+            QCOMPARE(box.barWidth(), double(counts.at(i)));
+            QCOMPARE(box.text(), shown.at(i));
         }
         // A count that would overflow raises and stays where it was.
-        lab.form.globals.progressCount = std::numeric_limits<qint32>::max();
-        qint32 step = 1;
+        count = std::numeric_limits<qint32>::max();
         try {
-            lab.form.advanceProgress(step, lab.form.progressBox);
+            advanceProgress(count, 1, box);
             QFAIL("an overflowing count must raise");
         } catch (const platform::PlatformError &error) {
             QCOMPARE(error.number, BasicNumbers::OverflowNumber);
         }
-        QCOMPARE(lab.form.globals.progressCount, std::numeric_limits<qint32>::max());
+        QCOMPARE(count, std::numeric_limits<qint32>::max());
     }
 
     void progressTextOrigin()
@@ -265,13 +264,13 @@ private slots:
         QCOMPARE(lab.form.errorLogEdit.text(),
                  stamp + "  - ERROR: 3704 \r\n\r\n" + stamp +
                      " mbx/ann - ERROR: -2147217895 Not found.\r\n\r\n");
-        lab.form.showErrorLogIfAny();
+        lab.form.errorLog.showIfAny();
         QVERIFY(lab.form.errorLogEdit.visible() && lab.form.clearErrorLogButton.visible());
         lab.form.onClearErrorLogClicked();
         QCOMPARE(lab.form.errorLogEdit.text(), QString());
         QVERIFY(!lab.form.errorLogEdit.visible() && !lab.form.clearErrorLogButton.visible());
         lab.form.errorLogEdit.setVisible(true);
-        lab.form.showErrorLogIfAny();
+        lab.form.errorLog.showIfAny();
         QVERIFY(!lab.form.errorLogEdit.visible());
     }
 
