@@ -54,12 +54,12 @@ private:
 };
 
 // The window's model on a lab, run from a folder that holds the sink library.
-struct BindingLab : MailboxLab<>, LibraryFolder
+struct BindingLab : WindowLab<>, LibraryFolder
 {
     platform::Platform *used = nullptr; // what create() writes through; the lab when null
 
     explicit BindingLab(const lab::Scenario &scenario = mixedScenario())
-        : MailboxLab(scenario),
+        : WindowLab(scenario),
           LibraryFolder(QByteArray(lab::StandInMarker) + "\nKestrelon.KestrelonCls\n")
     {
         form.refreshInstallState();
@@ -83,7 +83,7 @@ struct BindingLab : MailboxLab<>, LibraryFolder
         }
         return out;
     }
-    QString lists() { return listAliases(form); }
+    QString lists() { return listAliases(form.lists); }
     void select(ListBoxModel &list, const QStringList &aliases)
     {
         for (int i = 0; i < list.count(); ++i)

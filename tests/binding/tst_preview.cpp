@@ -126,7 +126,7 @@ private slots:
         QFETCH(QString, listing);
         lab::Scenario scenario = mixedScenario();
         lab::addMailboxUser(scenario, person("Ivan Ivanov", "iivanov", "", "unreachable"));
-        MailboxLab<> lab(scenario);
+        WindowLab<> lab(scenario);
         LibraryFolder library(QByteArray(lab::StandInMarker) + "\nKestrelon.KestrelonCls\n");
         InstallForm &form = lab.form;
         form.environment.batchMode = batch;

@@ -35,7 +35,7 @@ private slots:
 private:
     QListWidget *list(const char *name) { return m_view->findChild<QListWidget *>(name); }
 
-    std::unique_ptr<MailboxLab<QtScreen>> m_lab;
+    std::unique_ptr<WindowLab<QtScreen>> m_lab;
     std::unique_ptr<InstallWindow> m_view;
 };
 
@@ -43,7 +43,7 @@ void TestMailboxLists::init()
 {
     lab::Scenario scenario = mixedScenario();
     lab::addMailboxUser(scenario, person(QString(80, u'W'), "wide", ""));
-    m_lab = std::make_unique<MailboxLab<QtScreen>>(scenario);
+    m_lab = std::make_unique<WindowLab<QtScreen>>(scenario);
     m_lab->form.firstActivationDone = true;
     m_view = std::make_unique<InstallWindow>(m_lab->form);
     m_view->attachScreen(m_lab->screen);

@@ -1,4 +1,5 @@
 #include "hosting/sinkhosting.h"
+#include "hosting/sinkinstallation.h"
 #include "platform/lab/labplatform.h"
 #include "platform/lab/standinlibrary.h"
 #include "platform/platformerror.h"
@@ -25,17 +26,20 @@ QByteArray standIn(const QStringList &components)
     return lab::StandInMarker + ('\n' + components.join(u'\n')).toUtf8();
 }
 
-// The window's model on a lab, run from a folder of its own that holds the given
+// The sink installation alone on a lab, run from a folder of its own that holds the given
 // Kestrelon.dll (none when null).
-struct HostingLab : LabFixture<>, LibraryFolder
+struct HostingLab : EnvironmentLab<>, LibraryFolder
 {
     HostingLab(const lab::Scenario &scenario, const QByteArray &library)
-        : LabFixture(scenario), LibraryFolder(library)
+        : EnvironmentLab(scenario), LibraryFolder(library)
     {
     }
 
     lab::LabDatabase &database() { return static_cast<lab::LabPlatform &>(*platform).database(); }
-    const QString &log() const { return form.errorLogEdit.text(); }
+    const QString &log() const { return errorLogEdit.text(); }
+
+    RuleEditor rule{screen};
+    SinkInstallation sink{environment, errorLog, rule};
 };
 
 // "name[identity]{component, constructed component*}" per application, whether a password
@@ -76,22 +80,22 @@ QString outcomeOf(HostingLab &lab, const QString &password)
 // Check boxes (value, enabled), identity and password boxes (enabled; password visible), the
 // eight captions, per row condition, action, target (L locked grey, U open) and "..." (E
 // enabled, - disabled), the priority box; then identity, password caption and the rule.
-QString windowOf(const InstallForm &f)
+QString windowOf(const SinkInstallation &sink, const RuleEditor &rule)
 {
     const auto on = [](const ControlModel &c) {
         return c.enabled() ? u'E' : u'-';
     };
-    QString s = QString::number(f.sink.installSinkCheck.value()) + on(f.sink.installSinkCheck) +
-                ' ' + QString::number(f.sink.uninstallSinkCheck.value()) +
-                on(f.sink.uninstallSinkCheck) + ' ' + on(f.sink.identityEdit) +
-                on(f.sink.passwordEdit) + (f.sink.passwordEdit.visible() ? 'v' : 'h') + ' ';
+    QString s = QString::number(sink.installSinkCheck.value()) + on(sink.installSinkCheck) + ' ' +
+                QString::number(sink.uninstallSinkCheck.value()) + on(sink.uninstallSinkCheck) +
+                ' ' + on(sink.identityEdit) + on(sink.passwordEdit) +
+                (sink.passwordEdit.visible() ? 'v' : 'h') + ' ';
     for (const LabelModel *caption :
-         {&f.sink.passwordLabel, &f.sink.identityLabel, &f.rule.conditionLabel, &f.rule.actionLabel,
-          &f.rule.targetLabel, &f.rule.priorityLabel, &f.rule.conditionExampleLabel,
-          &f.rule.targetExampleLabel})
+         {&sink.passwordLabel, &sink.identityLabel, &rule.conditionLabel, &rule.actionLabel,
+          &rule.targetLabel, &rule.priorityLabel, &rule.conditionExampleLabel,
+          &rule.targetExampleLabel})
         s += on(*caption);
-    QStringList rule;
-    for (const RuleRow &row : f.rule.rows) {
+    QStringList rows;
+    for (const RuleRow &row : rule.rows) {
         const bool grey = row.targetEdit.foreColor() == ColorRole::GrayText;
         const bool locked = row.targetEdit.locked();
         s += QString(' ') + on(row.conditionEdit) + on(row.actionList) +
@@ -99,10 +103,10 @@ QString windowOf(const InstallForm &f)
               : !locked && !grey ? 'U'
                                  : '?') +
              on(row.browseRecipientButton);
-        rule << row.conditionEdit.text() + '>' + row.targetEdit.text();
+        rows << row.conditionEdit.text() + '>' + row.targetEdit.text();
     }
-    return s + ' ' + on(f.rule.priorityEdit) + ' ' + f.sink.identityEdit.text() + '|' +
-           f.sink.passwordLabel.caption() + '|' + rule.join('|') + ' ' + f.rule.priorityEdit.text();
+    return s + ' ' + on(rule.priorityEdit) + ' ' + sink.identityEdit.text() + '|' +
+           sink.passwordLabel.caption() + '|' + rows.join('|') + ' ' + rule.priorityEdit.text();
 }
 
 } // namespace
@@ -145,15 +149,15 @@ private slots:
         }
         HostingLab lab({}, QByteArray());
         QDir::setCurrent(top.filePath(folder));
-        lab.form.onLoad();
-        lab.form.refreshInstallState();
-        if (lab.form.sink.installSinkCheck.enabled()) {
+        lab.environment.discover();
+        lab.sink.readInstallState();
+        if (lab.sink.installSinkCheck.enabled()) {
             SinkHosting::installSinkApplication("Kestrelon", "CORP\\svc", "pw", config,
-                                                *lab.platform, lab.form.errorLog);
-            lab.form.refreshInstallState();
+                                                *lab.platform, lab.errorLog);
+            lab.sink.readInstallState();
         }
         const QString actual =
-            QString(lab.form.sink.uninstallSinkCheck.enabled() ? "installed" : "not installable") +
+            QString(lab.sink.uninstallSinkCheck.enabled() ? "installed" : "not installable") +
             (lab.log().contains("is larger than the 1 MiB") ? ", component refused" : "");
         QCOMPARE(actual, outcome);
     }
@@ -200,7 +204,7 @@ private slots:
             lab.database().execute("CREATE TRIGGER injected " + failing +
                                    " BEGIN SELECT RAISE(ABORT, 'injected failure'); END");
         SinkHosting::installSinkApplication("Kestrelon", identity, password, configuration,
-                                            *lab.platform, lab.form.errorLog);
+                                            *lab.platform, lab.errorLog);
         QTEST(outcomeOf(lab, password.trimmed()), "outcome");
         QVERIFY(password.trimmed().isEmpty() || !lab.log().contains(password.trimmed()));
     }
@@ -225,7 +229,7 @@ private slots:
         for (const QString &name : applications)
             scenario.applications.append({{}, name, {}, {}});
         HostingLab lab(scenario, {});
-        SinkHosting::uninstallSinkApplication("kestrelon", *lab.platform, lab.form.errorLog);
+        SinkHosting::uninstallSinkApplication("kestrelon", *lab.platform, lab.errorLog);
         QTEST(outcomeOf(lab, {}), "remaining");
     }
 
@@ -283,8 +287,11 @@ private slots:
                  {{{},
                    "Kestrelon.Cls",
                    {{"ConstructionEnabled", true}, {"ConstructorString", threeRows}}}}});
-        HostingLab lab(scenario, library ? standIn({"Kestrelon.Cls"}) : QByteArray());
+        // The window's reload: the sink's state, then the cluster name, lists and log.
+        const LibraryFolder folder(library ? standIn({"Kestrelon.Cls"}) : QByteArray());
+        LabFixture<> lab(scenario);
         InstallForm &form = lab.form;
+        const QString &log = form.errorLogEdit.text();
         form.onLoad();
         form.sink.passwordEdit.setText("typed");
         form.refreshInstallState();
@@ -293,15 +300,15 @@ private slots:
             SinkHosting::uninstallSinkApplication("Kestrelon", *lab.platform, form.errorLog);
             form.refreshInstallState();
         }
-        QTEST(windowOf(form), "window");
+        QTEST(windowOf(form.sink, form.rule), "window");
         QCOMPARE(form.sink.passwordEdit.text(), QString());
         QCOMPARE(form.rule.rows[0].targetEdit.toolTip(), form.rule.rows[0].targetEdit.text());
         QVERIFY(form.rule.editorReady);
-        QCOMPARE(lab.log().count("\r\n\r\n"), logged.size());
+        QCOMPARE(log.count("\r\n\r\n"), logged.size());
         for (QString entry : logged)
-            QVERIFY2(lab.log().contains(entry.replace("%1", form.errorLog.timestamp())
-                                            .replace("%2", QDir::currentPath())),
-                     qPrintable(lab.log()));
+            QVERIFY2(log.contains(entry.replace("%1", form.errorLog.timestamp())
+                                      .replace("%2", QDir::currentPath())),
+                     qPrintable(log));
         QCOMPARE(form.errorLogEdit.visible(), !logged.isEmpty());
     }
 
@@ -333,10 +340,10 @@ private slots:
                 {"CN=admin,CN=Users,DC=corp,DC=example,DC=com",
                  {{"sAMAccountName", "admin"}, {"objectCategory", category}}});
         HostingLab lab(scenario, {});
-        lab.form.onLoad();
-        lab.form.sink.identityEdit.setText("stale");
-        lab.form.sink.proposeIdentity();
-        QTEST(lab.form.sink.identityEdit.text(), "identity");
+        lab.environment.discover();
+        lab.sink.identityEdit.setText("stale");
+        lab.sink.proposeIdentity();
+        QTEST(lab.sink.identityEdit.text(), "identity");
     }
 };
 

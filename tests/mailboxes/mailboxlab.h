@@ -6,8 +6,8 @@
 #include <memory>
 #include <QStringList>
 
-// The mailbox directory's tests: a small lab built in a temporary folder, with the main
-// window's model on it and the shared state start-up would have set on EXCH01.
+// The mailbox directory's tests: a small lab built in a temporary folder, with the state
+// start-up would have set on EXCH01.
 
 namespace mailboxtest {
 
@@ -160,12 +160,11 @@ inline lab::Scenario mixedScenario()
 
 // Each list's aliases, "|" between lists: unbound stores, bound stores, unbound mailboxes,
 // bound mailboxes. System mailboxes show as "S" and the GUID's first digit, no alias as "-".
-inline QString listAliases(const InstallForm &form)
+inline QString listAliases(const MailboxLists &lists)
 {
     QStringList out;
-    for (const ListBoxModel *list :
-         {&form.lists.unboundStoreList, &form.lists.boundStoreList, &form.lists.unboundMailboxList,
-          &form.lists.boundMailboxList}) {
+    for (const ListBoxModel *list : {&lists.unboundStoreList, &lists.boundStoreList,
+                                     &lists.unboundMailboxList, &lists.boundMailboxList}) {
         QStringList aliases;
         for (const QString &entry : list->entries()) {
             const QString alias = entry.section(QStringLiteral(" / "), -1);
@@ -179,41 +178,60 @@ inline QString listAliases(const InstallForm &form)
     return out.join(QLatin1Char('|'));
 }
 
-// A test lab with the main window's model on it and the shared state start-up would have
-// set on EXCH01; both connections record what they are asked.
-template<typename ScreenType = RecordingScreen> class MailboxLab : public LabFixture<ScreenType>
+// Sets what start-up would have found on EXCH01, and connections that record what they are
+// asked.
+inline void prepareExch01(ProgramEnvironment &environment, platform::Platform &platform)
+{
+    environment.shortComputerName = QStringLiteral("exch01");
+    environment.fullComputerName = QStringLiteral("exch01.") + Domain;
+    environment.httpMailboxRoot = HttpMailboxRoot;
+    environment.fileMailboxRoot = FileMailboxRoot;
+    environment.globalCatalogPath = QStringLiteral("GC://dc01.") + Domain;
+    auto directory = std::make_unique<RecordingDirectory>(platform.createDirectoryConnection());
+    directory->open(QStringLiteral("Active Directory Provider"), QString(), QString());
+    environment.useConnections(std::move(directory),
+                               std::make_unique<RecordingStore>(platform.createStoreConnection()));
+}
+
+inline RecordingStore &recordingStore(const ProgramEnvironment &environment)
+{
+    return static_cast<RecordingStore &>(*environment.existingStoreConnection());
+}
+
+inline RecordingDirectory &recordingDirectory(const ProgramEnvironment &environment)
+{
+    return static_cast<RecordingDirectory &>(*environment.existingDirectoryConnection());
+}
+
+inline int entryCount(const MailboxLists &lists)
+{
+    return lists.unboundStoreList.count() + lists.boundStoreList.count() +
+           lists.unboundMailboxList.count() + lists.boundMailboxList.count();
+}
+
+// The mailbox lists alone on a lab prepared as EXCH01.
+class MailboxLab : public EnvironmentLab<>
 {
 public:
-    explicit MailboxLab(const lab::Scenario &scenario) : LabFixture<ScreenType>(scenario)
+    explicit MailboxLab(const lab::Scenario &scenario) : EnvironmentLab(scenario)
     {
-        InstallForm &form = this->form;
-        form.environment.shortComputerName = QStringLiteral("exch01");
-        form.environment.fullComputerName = QStringLiteral("exch01.") + Domain;
-        form.environment.httpMailboxRoot = HttpMailboxRoot;
-        form.environment.fileMailboxRoot = FileMailboxRoot;
-        form.environment.globalCatalogPath = QStringLiteral("GC://dc01.") + Domain;
-        auto directory =
-            std::make_unique<RecordingDirectory>(this->platform->createDirectoryConnection());
-        directory->open(QStringLiteral("Active Directory Provider"), QString(), QString());
-        form.environment.useConnections(
-            std::move(directory),
-            std::make_unique<RecordingStore>(this->platform->createStoreConnection()));
+        prepareExch01(environment, *platform);
     }
 
-    RecordingStore &store()
+    RecordingStore &store() { return recordingStore(environment); }
+    RecordingDirectory &directory() { return recordingDirectory(environment); }
+    int entryCount() const { return mailboxtest::entryCount(lists); }
+
+    MailboxLists lists{environment, screen, errorLog};
+};
+
+// The whole window model on a lab prepared as EXCH01, for the apply's and the window's tests.
+template<typename ScreenType = RecordingScreen> class WindowLab : public LabFixture<ScreenType>
+{
+public:
+    explicit WindowLab(const lab::Scenario &scenario) : LabFixture<ScreenType>(scenario)
     {
-        return static_cast<RecordingStore &>(*this->form.environment.existingStoreConnection());
-    }
-    RecordingDirectory &directory()
-    {
-        return static_cast<RecordingDirectory &>(
-            *this->form.environment.existingDirectoryConnection());
-    }
-    int entryCount() const
-    {
-        const InstallForm &f = this->form;
-        return f.lists.unboundStoreList.count() + f.lists.boundStoreList.count() +
-               f.lists.unboundMailboxList.count() + f.lists.boundMailboxList.count();
+        prepareExch01(this->form.environment, *this->platform);
     }
 };
 

@@ -58,21 +58,20 @@ private slots:
         lab::addMailboxUser(scenario,
                             person(parts[0].section(u" ["_s, 0, 0), parts[3], parts[2], traits));
         MailboxLab lab(scenario);
-        InstallForm &form = lab.form;
-        form.lists.showDisabledCheck.setValue(traits.contains(u"shown"_s) ? 1 : 0);
-        form.lists.refreshMailboxLists();
+        MailboxLists &lists = lab.lists;
+        lists.showDisabledCheck.setValue(traits.contains(u"shown"_s) ? 1 : 0);
+        lists.refreshMailboxLists();
 
-        QCOMPARE(form.lists.unboundMailboxList.entries(),
+        QCOMPARE(lists.unboundMailboxList.entries(),
                  list == u"unbound"_s ? QStringList{entry} : QStringList());
-        QCOMPARE(form.lists.boundMailboxList.entries(),
+        QCOMPARE(lists.boundMailboxList.entries(),
                  list == u"bound"_s ? QStringList{entry} : QStringList());
         // Each box is enabled by its own list; this server's unbound store fills the first.
-        QCOMPARE(form.lists.registerMailboxesCheck.enabled(), list == u"unbound"_s);
-        QCOMPARE(form.lists.unregisterMailboxesCheck.enabled(), list == u"bound"_s);
-        QVERIFY(form.lists.registerStoresCheck.enabled() &&
-                !form.lists.unregisterStoresCheck.enabled());
+        QCOMPARE(lists.registerMailboxesCheck.enabled(), list == u"unbound"_s);
+        QCOMPARE(lists.unregisterMailboxesCheck.enabled(), list == u"bound"_s);
+        QVERIFY(lists.registerStoresCheck.enabled() && !lists.unregisterStoresCheck.enabled());
 
-        const QString log = form.errorLogEdit.text();
+        const QString log = lab.errorLogEdit.text();
         QStringList tried;
         for (QString url : std::as_const(lab.store().opened)) {
             if (url.contains(StoreAlias))
@@ -89,43 +88,41 @@ private slots:
     void mixedLists()
     {
         MailboxLab lab(mixedScenario());
-        InstallForm &form = lab.form;
-        const std::array boxes{&form.lists.registerStoresCheck, &form.lists.registerMailboxesCheck,
-                               &form.lists.unregisterMailboxesCheck,
-                               &form.lists.unregisterStoresCheck};
+        MailboxLists &lists = lab.lists;
+        const std::array boxes{&lists.registerStoresCheck, &lists.registerMailboxesCheck,
+                               &lists.unregisterMailboxesCheck, &lists.unregisterStoresCheck};
         for (CheckBoxModel *box : boxes) {
             box->setEnabled(false);
             box->setValue(1);
         }
-        form.lists.onSelectAllBoundMailboxesClicked();
-        form.lists.refreshMailboxLists();
+        lists.onSelectAllBoundMailboxesClicked();
+        lists.refreshMailboxLists();
 
-        QCOMPARE(form.lists.unboundStoreList.entries(),
+        QCOMPARE(lists.unboundStoreList.entries(),
                  QStringList{StoreAlias + " / EXCH01 /  / " + StoreAlias});
-        QCOMPARE(form.lists.boundStoreList.entries(),
+        QCOMPARE(lists.boundStoreList.entries(),
                  QStringList{BoundStoreAlias + " / EXCH01 / " + BoundStoreAlias +
                              "@nowhere.test / " + BoundStoreAlias});
-        QCOMPARE(form.lists.unboundMailboxList.entries(),
+        QCOMPARE(lists.unboundMailboxList.entries(),
                  QStringList{"Carol Chen / EXCH01 / cchen@corp.example.local / cchen"});
-        QCOMPARE(form.lists.boundMailboxList.entries(),
+        QCOMPARE(lists.boundMailboxList.entries(),
                  (QStringList{"Hans Huber / EXCH01 /  / hhuber", "Jane Doe / EXCH01 /  / jdoe"}));
-        QVERIFY2(form.errorLogEdit.text().isEmpty(), qPrintable(form.errorLogEdit.text()));
+        QVERIFY2(lab.errorLogEdit.text().isEmpty(), qPrintable(lab.errorLogEdit.text()));
         for (CheckBoxModel *box : boxes)
             QVERIFY2(box->value() == 0 && box->enabled(), qPrintable(box->name()));
-        for (const ListBoxModel *list :
-             {&form.lists.unboundStoreList, &form.lists.boundStoreList,
-              &form.lists.unboundMailboxList, &form.lists.boundMailboxList})
+        for (const ListBoxModel *list : {&lists.unboundStoreList, &lists.boundStoreList,
+                                         &lists.unboundMailboxList, &lists.boundMailboxList})
             QVERIFY2(list->horizontalExtent() > 17, qPrintable(list->name()));
         // A refill leaves the select-all captions as they were. The bound store's entry says
         // the registration item was found below StoreEvents/GlobalEvents.
-        QCOMPARE(form.lists.selectAllBoundMailboxesButton.caption(), u"Deselect All"_s);
+        QCOMPARE(lists.selectAllBoundMailboxesButton.caption(), u"Deselect All"_s);
     }
 
     // The two queries word for word, with their search properties and types.
     void queries()
     {
         MailboxLab lab(baseScenario());
-        lab.form.lists.refreshMailboxLists();
+        lab.lists.refreshMailboxLists();
         const auto &queries = lab.directory().queries;
         QCOMPARE(queries.size(), 2);
         const QString from =
@@ -178,12 +175,11 @@ private slots:
             lab::addMailboxUser(scenario, user);
         }
         MailboxLab lab(scenario);
-        lab.form.environment.shortComputerName = shortName;
-        lab.form.environment.runsOnClusterNode = !clusterName.isEmpty();
-        lab.form.environment.clusterName = clusterName.isEmpty() ? u"EXCH01"_s : clusterName;
-        lab.form.lists.refreshMailboxLists();
-        QCOMPARE(lab.form.lists.unboundMailboxList.entries().join(u""_s).section(' ', 0, 0),
-                 listed);
+        lab.environment.shortComputerName = shortName;
+        lab.environment.runsOnClusterNode = !clusterName.isEmpty();
+        lab.environment.clusterName = clusterName.isEmpty() ? u"EXCH01"_s : clusterName;
+        lab.lists.refreshMailboxLists();
+        QCOMPARE(lab.lists.unboundMailboxList.entries().join(u""_s).section(' ', 0, 0), listed);
         QCOMPARE(lab.directory().queries.size(), listed.isEmpty() ? 1 : 2);
     }
 
@@ -201,18 +197,17 @@ private slots:
         QFETCH(int, failFrom);
         QFETCH(bool, answerNothing);
         MailboxLab lab(mixedScenario());
-        InstallForm &form = lab.form;
+        MailboxLists &lists = lab.lists;
         lab.directory().failFrom = failFrom;
         lab.directory().answerNothing = answerNothing;
-        const std::array boxes{&form.lists.registerStoresCheck, &form.lists.registerMailboxesCheck,
-                               &form.lists.unregisterMailboxesCheck,
-                               &form.lists.unregisterStoresCheck};
+        const std::array boxes{&lists.registerStoresCheck, &lists.registerMailboxesCheck,
+                               &lists.unregisterMailboxesCheck, &lists.unregisterStoresCheck};
         for (CheckBoxModel *box : boxes) {
             box->onToggled = nullptr; // ticked as a walk found them, past the selection guards
             box->setValue(1);
         }
         try {
-            form.lists.refreshMailboxLists();
+            lists.refreshMailboxLists();
             QVERIFY2(answerNothing, "the failure did not reach the caller");
         } catch (const platform::PlatformError &error) {
             QCOMPARE(error.number, platform::error::ServerUnreachable);
@@ -220,13 +215,12 @@ private slots:
         QCOMPARE(lab.entryCount(), 0);
         // A failure ends the walk where it stands: the store boxes were unticked first, the
         // others wait for the end, where empty lists disable them all.
-        QCOMPARE(form.lists.registerStoresCheck.value() + form.lists.unregisterStoresCheck.value(),
-                 0);
-        QCOMPARE(form.lists.registerMailboxesCheck.value(), answerNothing ? 0 : 1);
+        QCOMPARE(lists.registerStoresCheck.value() + lists.unregisterStoresCheck.value(), 0);
+        QCOMPARE(lists.registerMailboxesCheck.value(), answerNothing ? 0 : 1);
         for (CheckBoxModel *box : boxes)
             QCOMPARE(box->enabled(), !answerNothing);
         QCOMPARE(lab.screen.eventsLetThrough, 0);
-        QVERIFY(form.errorLogEdit.text().isEmpty());
+        QVERIFY(lab.errorLogEdit.text().isEmpty());
     }
 
     void unreadableValues_data()
@@ -257,13 +251,12 @@ private slots:
             attributes.append({attribute, value});
         MailboxLab lab(scenario);
         try {
-            lab.form.lists.refreshMailboxLists();
+            lab.lists.refreshMailboxLists();
             QCOMPARE(error, 0);
         } catch (const platform::PlatformError &failure) {
             QCOMPARE(failure.number, error);
         }
-        QCOMPARE(lab.form.lists.unboundMailboxList.count() +
-                     lab.form.lists.boundMailboxList.count(),
+        QCOMPARE(lab.lists.unboundMailboxList.count() + lab.lists.boundMailboxList.count(),
                  error ? 0 : 1);
     }
 
@@ -272,27 +265,27 @@ private slots:
     void walkDuringWalk()
     {
         MailboxLab lab(mixedScenario());
-        InstallForm &form = lab.form;
-        const auto lists = [&form] {
+        MailboxLists &lists = lab.lists;
+        const auto entries = [&lists] {
             return QList<QStringList>{
-                form.lists.unboundStoreList.entries(), form.lists.boundStoreList.entries(),
-                form.lists.unboundMailboxList.entries(), form.lists.boundMailboxList.entries()};
+                lists.unboundStoreList.entries(), lists.boundStoreList.entries(),
+                lists.unboundMailboxList.entries(), lists.boundMailboxList.entries()};
         };
-        form.lists.showDisabledCheck.setValue(1);
-        form.lists.refreshMailboxLists();
-        const QList<QStringList> fresh = lists();
-        form.lists.showDisabledCheck.setValue(0);
-        form.lists.showDisabledCheck.onToggled = [&form] {
-            form.lists.onShowDisabledToggled();
+        lists.showDisabledCheck.setValue(1);
+        lists.refreshMailboxLists();
+        const QList<QStringList> fresh = entries();
+        lists.showDisabledCheck.setValue(0);
+        lists.showDisabledCheck.onToggled = [&lists] {
+            lists.onShowDisabledToggled();
         };
         lab.screen.eventsLetThrough = 0;
         lab.screen.onEvents = [&] {
             if (lab.screen.eventsLetThrough == 3)
-                form.lists.showDisabledCheck.setValue(1);
+                lists.showDisabledCheck.setValue(1);
         };
-        form.lists.refreshMailboxLists();
-        QCOMPARE(lists(), fresh);
-        QVERIFY(form.lists.registerMailboxesCheck.enabled() && !form.lists.progressBox.visible());
+        lists.refreshMailboxLists();
+        QCOMPARE(entries(), fresh);
+        QVERIFY(lists.registerMailboxesCheck.enabled() && !lists.progressBox.visible());
         QVERIFY(!lab.screen.waitCursor && lab.screen.waitCursorChanges == 2);
     }
 
@@ -300,7 +293,7 @@ private slots:
     // released once it has, not under it.
     void unloadDuringWalk()
     {
-        MailboxLab lab(mixedScenario());
+        WindowLab<> lab(mixedScenario());
         InstallForm &form = lab.form;
         lab.screen.onEvents = [&] {
             if (lab.screen.eventsLetThrough == 2) {
@@ -311,7 +304,7 @@ private slots:
         };
         form.lists.refreshMailboxLists();
         QCOMPARE(lab.screen.eventsLetThrough, 2);
-        QCOMPARE(lab.entryCount(), 1);
+        QCOMPARE(entryCount(form.lists), 1);
         QVERIFY(form.unloaded);
         QVERIFY(!form.environment.existingStoreConnection() &&
                 !form.environment.existingDirectoryConnection());
@@ -334,9 +327,9 @@ private slots:
                                 person(u"User %1"_s.arg(i, 5, 10, QChar(u'0')), u"u%1"_s.arg(i),
                                        QString(), u"disabled unreachable"_s));
         MailboxLab lab(scenario);
-        lab.form.lists.refreshMailboxLists();
-        QCOMPARE(lab.form.lists.unboundStoreList.count(), 1);
-        const QString log = lab.form.errorLogEdit.text();
+        lab.lists.refreshMailboxLists();
+        QCOMPARE(lab.lists.unboundStoreList.count(), 1);
+        const QString log = lab.errorLogEdit.text();
         QCOMPARE(log.count(u" - ERROR: "_s), 1);
         QVERIFY2(
             log.contains(u"GC://dc01.corp.example.local - ERROR: -2147016669 The size limit"_s),

@@ -1,5 +1,6 @@
 #include "mailboxes/listaids.h"
 #include "mailboxes/mailboxentry.h"
+#include "mailboxes/mailboxlists.h"
 #include "support/labfixture.h"
 
 #include <QtTest>
@@ -35,8 +36,8 @@ private slots:
     // names what the next click does, and an empty list still flips it.
     void toggle()
     {
-        LabFixture lab;
-        MailboxLists &f = lab.form.lists;
+        EnvironmentLab<> lab;
+        MailboxLists f(lab.environment, lab.screen, lab.errorLog);
         using Click = void (MailboxLists::*)();
         const struct
         {

@@ -51,16 +51,18 @@ lab::Scenario scenarioOf(const QStringList &objects)
 }
 
 // The model on a lab of the given objects, with the shared state start-up would set.
-struct PickerLab : LabFixture<>
+struct PickerLab : EnvironmentLab<>
 {
-    explicit PickerLab(const QStringList &objects) : LabFixture(scenarioOf(objects))
+    explicit PickerLab(const QStringList &objects) : EnvironmentLab(scenarioOf(objects))
     {
-        form.environment.globalCatalogPath = QStringLiteral("GC://dc01.corp.example.local");
+        environment.globalCatalogPath = QStringLiteral("GC://dc01.corp.example.local");
         auto directory = platform->createDirectoryConnection();
         directory->open(QStringLiteral("Active Directory Provider"), {}, {});
-        form.environment.useConnections(std::move(directory), nullptr);
-        form.rule.rows[2].targetEdit.setText(QStringLiteral("before"));
+        environment.useConnections(std::move(directory), nullptr);
+        rule.rows[2].targetEdit.setText(QStringLiteral("before"));
     }
+
+    RuleEditor rule{screen};
 };
 
 QStringList listed(const RecipientViewModel &view)
@@ -121,11 +123,11 @@ void TestRecipientPicker::fill()
     QFETCH(bool, queryFails);
     PickerLab lab(objects);
     if (queryFails)
-        lab.form.environment.globalCatalogPath = QStringLiteral("GC://unknown.example.local");
+        lab.environment.globalCatalogPath = QStringLiteral("GC://unknown.example.local");
     // A repaint lock of another window refuses the fill's own lock, and stays.
     const QString lockedBefore = queryFails ? QStringLiteral("InstallWindow") : QString();
     lab.screen.lockedWindow = lockedBefore;
-    RecipientPickerForm picker(lab.form.environment, lab.form.screen(), lab.form.rule, 2);
+    RecipientPickerForm picker(lab.environment, lab.screen, lab.rule, 2);
     picker.onLoad();
     picker.onActivate();
     QCOMPARE(listed(picker.recipientView), rows);
@@ -164,7 +166,7 @@ void TestRecipientPicker::sortSequence()
     QFETCH(QList<int>, clicks);
     QFETCH(QString, shown);
     PickerLab lab({"Ann|c@x.test|" + User, "bob|a@x.test|" + User, "Cy|b@x.test|" + User});
-    RecipientPickerForm picker(lab.form.environment, lab.form.screen(), lab.form.rule, 2);
+    RecipientPickerForm picker(lab.environment, lab.screen, lab.rule, 2);
     picker.onLoad();
     picker.onActivate();
     RecipientViewModel &view = picker.recipientView;
@@ -200,7 +202,7 @@ void TestRecipientPicker::choosing()
     const QStringList parts = choice.split(u'|');
     PickerLab lab({"Ann|ann@x.test|" + User, " Pat | pat@x.test |" + User, "Ned||" + User,
                    "  |blank@x.test|" + User});
-    RecipientPickerForm picker(lab.form.environment, lab.form.screen(), lab.form.rule, 2);
+    RecipientPickerForm picker(lab.environment, lab.screen, lab.rule, 2);
     picker.onLoad();
     picker.onActivate();
     int position = -1;
@@ -217,7 +219,7 @@ void TestRecipientPicker::choosing()
     else
         picker.onCancelClicked();
     QVERIFY(picker.closed);
-    QCOMPARE(lab.form.rule.rows[2].targetEdit.text(), parts[2]);
+    QCOMPARE(lab.rule.rows[2].targetEdit.text(), parts[2]);
 }
 
 QTEST_GUILESS_MAIN(TestRecipientPicker)

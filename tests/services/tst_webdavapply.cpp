@@ -242,7 +242,7 @@ private slots:
         form.rule.priorityEdit.setText("7");
         form.bindings.onApplyClicked();
 
-        QCOMPARE(mailboxtest::listAliases(form), lists);
+        QCOMPARE(mailboxtest::listAliases(form.lists), lists);
         const QString errors = form.errorLogEdit.text();
         QCOMPARE(errors.count(" - ERROR: "), log.isEmpty() ? 0 : 1);
         for (const QString &part : log)

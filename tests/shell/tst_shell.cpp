@@ -53,17 +53,16 @@ private slots:
         scenario.machine.computerName = computer;
         scenario.machine.domainDnsName = domain;
         scenario.machine.storeRootListing = listing;
-        LabFixture lab(scenario);
-        lab.form.onLoad();
-        QCOMPARE((QStringList{
-                     lab.form.environment.shortComputerName, lab.form.environment.domainDnsName,
-                     lab.form.environment.fullComputerName, lab.form.environment.fileMailboxRoot,
-                     lab.form.environment.httpMailboxRoot}),
+        EnvironmentLab lab(scenario);
+        lab.environment.discover();
+        QCOMPARE((QStringList{lab.environment.shortComputerName, lab.environment.domainDnsName,
+                              lab.environment.fullComputerName, lab.environment.fileMailboxRoot,
+                              lab.environment.httpMailboxRoot}),
                  expected);
-        QCOMPARE(lab.form.environment.globalCatalogPath, u"GC://dc01.corp.example.local"_s);
-        QVERIFY(lab.form.environment.existingDirectoryConnection()->isOpen());
+        QCOMPARE(lab.environment.globalCatalogPath, u"GC://dc01.corp.example.local"_s);
+        QVERIFY(lab.environment.existingDirectoryConnection()->isOpen());
         // Prepared for the inbox probes, which open it per mailbox.
-        QVERIFY(!lab.form.environment.existingStoreConnection()->isOpen());
+        QVERIFY(!lab.environment.existingStoreConnection()->isOpen());
     }
 
     // A failing step ends start-up where it stands: what the steps before it set is there,
@@ -94,19 +93,19 @@ private slots:
         if (missing.contains(u"catalog"_s))
             scenario.machine.globalCatalogHost.clear();
         scenario.machine.directoryProviderInstalled = !missing.contains(u"provider"_s);
-        LabFixture lab(scenario, u"-b"_s);
+        EnvironmentLab lab(scenario, u"-b"_s);
         try {
-            lab.form.onLoad();
+            lab.environment.discover();
             QFAIL("start-up did not fail");
         } catch (const platform::PlatformError &failure) {
             QCOMPARE(failure.number, error);
         }
-        const InstallForm &form = lab.form;
-        QCOMPARE(form.environment.caption, u"Kestrelon setup - batch mode"_s);
-        QCOMPARE(form.environment.shortComputerName, u"exch01"_s);
-        QCOMPARE(!form.environment.fileMailboxRoot.isEmpty(), reached != u"computer"_s);
-        QCOMPARE(!form.environment.globalCatalogPath.isEmpty(), reached == u"catalog"_s);
-        QVERIFY(!form.environment.existingStoreConnection());
+        const ProgramEnvironment &environment = lab.environment;
+        QCOMPARE(environment.caption, u"Kestrelon setup - batch mode"_s);
+        QCOMPARE(environment.shortComputerName, u"exch01"_s);
+        QCOMPARE(!environment.fileMailboxRoot.isEmpty(), reached != u"computer"_s);
+        QCOMPARE(!environment.globalCatalogPath.isEmpty(), reached == u"catalog"_s);
+        QVERIFY(!environment.existingStoreConnection());
     }
 
     void batchSwitch_data()
@@ -126,10 +125,10 @@ private slots:
         QFETCH(QString, commandLine);
         QFETCH(bool, batch);
 
-        LabFixture lab({}, commandLine);
-        lab.form.onLoad();
-        QCOMPARE(lab.form.environment.batchMode, batch);
-        QCOMPARE(lab.form.environment.caption,
+        EnvironmentLab lab({}, commandLine);
+        lab.environment.discover();
+        QCOMPARE(lab.environment.batchMode, batch);
+        QCOMPARE(lab.environment.caption,
                  batch ? u"Kestrelon setup - batch mode"_s : u"Kestrelon setup"_s);
     }
 

@@ -4,6 +4,8 @@
 #include "platform/lab/labscenario.h"
 #include "platform/platformerror.h"
 #include "setup/installform.h"
+#include "shell/errorlog.h"
+#include "shell/programenvironment.h"
 #include "shell/recordingscreen.h"
 
 #include <functional>
@@ -30,6 +32,22 @@ public:
     const QString &path() const { return m_path; }
 
     std::unique_ptr<platform::Platform> platform;
+};
+
+// A test lab with what every subsystem is built from: the program environment (nothing
+// discovered yet), a screen and an error log. A subsystem's test adds that subsystem alone.
+template<typename ScreenType = RecordingScreen> class EnvironmentLab : public TestLab
+{
+public:
+    explicit EnvironmentLab(const lab::Scenario &scenario = {}, const QString &commandLine = {})
+        : TestLab(scenario), environment(*platform, commandLine)
+    {
+    }
+
+    ScreenType screen;
+    ProgramEnvironment environment;
+    TextBoxModel errorLogEdit{QStringLiteral("errorLogEdit")};
+    ErrorLog errorLog{errorLogEdit};
 };
 
 // A test lab with the main window's model on it. The GUI tests pass the real screen.
