@@ -267,6 +267,29 @@ double timeApply(InstallForm &form, CheckBoxModel &check, ListBoxModel &list, in
     return seconds;
 }
 
+// Three timed steps run Runs times: each step's fastest run counts, with its processor time
+// and entries.
+struct FastestSteps
+{
+    std::array<double, 3> seconds{};
+    std::array<double, 3> cpu{};
+    std::array<int, 3> entries{};
+
+    void keep(int run, int step, double stepSeconds, double stepCpu, int stepEntries)
+    {
+        if (run > 0 && stepSeconds >= seconds[step])
+            return;
+        seconds[step] = stepSeconds;
+        cpu[step] = stepCpu;
+        entries[step] = stepEntries;
+    }
+    void print(const std::array<const char *, 3> &names, int mailboxes) const
+    {
+        for (int i = 0; i < 3; ++i)
+            report(names[i], mailboxes, seconds[i], entries[i], cpu[i]);
+    }
+};
+
 // Binds every unbound mailbox, rewrites every binding in batch mode, unbinds them all; the
 // last leaves every mailbox unbound, so the round runs Runs times (the first registers the
 // half the lab has unbound, the later ones all) and each apply's best counts.
@@ -278,33 +301,25 @@ std::array<double, 3> applyRuns(const QString &labPath, int mailboxes)
     prepareSharedState(form);
     form.lists.refreshMailboxLists();
     form.sink.installSinkCheck.setValue(0);
-    const char *names[3] = {"apply register", "apply batch rewrite", "apply unregister"};
-    std::array<double, 3> seconds{};
-    std::array<double, 3> cpu{};
-    std::array<int, 3> entries{};
+    FastestSteps fastest;
     for (int run = 0; run < Runs; ++run) {
-        std::array<double, 3> now{};
-        std::array<double, 3> nowCpu{};
-        std::array<int, 3> nowEntries{};
-        now[0] = timeApply(form, form.lists.registerMailboxesCheck, form.lists.unboundMailboxList,
-                           &nowEntries[0], &nowCpu[0]);
-        form.environment.batchMode = true;
-        now[1] = timeApply(form, form.lists.unregisterMailboxesCheck, form.lists.boundMailboxList,
-                           &nowEntries[1], &nowCpu[1]);
-        form.environment.batchMode = false;
-        now[2] = timeApply(form, form.lists.unregisterMailboxesCheck, form.lists.boundMailboxList,
-                           &nowEntries[2], &nowCpu[2]);
-        for (int i = 0; i < 3; ++i) {
-            if (run == 0 || now[i] < seconds[i]) {
-                seconds[i] = now[i];
-                cpu[i] = nowCpu[i];
-                entries[i] = nowEntries[i];
-            }
+        for (int step = 0; step < 3; ++step) {
+            // The middle step is the batch run's rewrite of every binding.
+            form.environment.batchMode = step == 1;
+            const bool registers = step == 0;
+            int entries = 0;
+            double cpu = 0;
+            const double seconds = timeApply(
+                form,
+                registers ? form.lists.registerMailboxesCheck : form.lists.unregisterMailboxesCheck,
+                registers ? form.lists.unboundMailboxList : form.lists.boundMailboxList, &entries,
+                &cpu);
+            fastest.keep(run, step, seconds, cpu, entries);
         }
     }
-    for (int i = 0; i < 3; ++i)
-        report(names[i], mailboxes, seconds[i], entries[i], cpu[i]);
-    return seconds;
+    form.environment.batchMode = false;
+    fastest.print({"apply register", "apply batch rewrite", "apply unregister"}, mailboxes);
+    return fastest.seconds;
 }
 
 // Binds every mailbox (not timed), then, best of Runs each: the preview of the batch run,
@@ -323,13 +338,8 @@ std::array<double, 3> previewRuns(const QString &labPath, int mailboxes, const Q
     timeApply(form, form.lists.registerMailboxesCheck, form.lists.unboundMailboxList, &entries,
               &cpu);
     form.environment.batchMode = true;
-    const char *names[3] = {"preview of the batch run", "batch rewrite", "batch rewrite, report"};
-    std::array<double, 3> seconds{};
-    std::array<double, 3> cpus{};
-    std::array<int, 3> counts{};
+    FastestSteps fastest;
     for (int run = 0; run < Runs; ++run) {
-        std::array<double, 3> now{};
-        std::array<double, 3> nowCpu{};
         for (int i = 0; i < form.lists.boundMailboxList.count(); ++i)
             form.lists.boundMailboxList.setSelected(i, true);
         form.lists.unregisterMailboxesCheck.setValue(1);
@@ -338,13 +348,12 @@ std::array<double, 3> previewRuns(const QString &labPath, int mailboxes, const Q
         clock.start();
         const double cpuBefore = processCpuSeconds();
         form.bindings.previewApply(plan);
-        now[0] = clock.nsecsElapsed() / 1e9;
-        nowCpu[0] = processCpuSeconds() - cpuBefore;
+        fastest.keep(run, 0, clock.nsecsElapsed() / 1e9, processCpuSeconds() - cpuBefore,
+                     int(plan.entries.size()));
         if (plan.totals().rewritten != form.lists.boundMailboxList.count())
             throw platform::PlatformError(1, QStringLiteral("the preview planned %1 rewrites of %2")
                                                  .arg(plan.totals().rewritten)
                                                  .arg(form.lists.boundMailboxList.count()));
-        counts[0] = int(plan.entries.size());
         // Each rewrite leaves the lab a little larger; the two take turns at going first, so
         // neither always runs on the larger lab.
         for (const int which : run % 2 ? std::array{2, 1} : std::array{1, 2}) {
@@ -353,31 +362,26 @@ std::array<double, 3> previewRuns(const QString &labPath, int mailboxes, const Q
             clock.restart();
             const double cpuStart = processCpuSeconds();
             timeApply(form, form.lists.unregisterMailboxesCheck, form.lists.boundMailboxList,
-                      &counts[which], &cpu);
+                      &entries, &cpu);
             if (which == 2) {
                 QFile report(reportPath);
                 if (!report.open(QIODevice::WriteOnly) ||
                     !ApplyReport::write(journal, QStringLiteral("kestrelon-bench"), report))
                     throw platform::PlatformError(1, QStringLiteral("the report was not written"));
             }
-            now[which] = clock.nsecsElapsed() / 1e9;
-            nowCpu[which] = processCpuSeconds() - cpuStart;
+            fastest.keep(run, which, clock.nsecsElapsed() / 1e9, processCpuSeconds() - cpuStart,
+                         entries);
             form.bindings.applyJournal = nullptr;
         }
-        for (int i = 0; i < 3; ++i) {
-            if (run == 0 || now[i] < seconds[i]) {
-                seconds[i] = now[i];
-                cpus[i] = nowCpu[i];
-            }
-        }
     }
-    for (int i = 0; i < 3; ++i)
-        report(names[i], mailboxes, seconds[i], counts[i], cpus[i]);
+    fastest.print({"preview of the batch run", "batch rewrite", "batch rewrite, report"},
+                  mailboxes);
     std::printf("  the report adds %.0f%% to the batch run's time, %.0f%% to its processor time "
                 "(%.1f MiB)\n",
-                (seconds[2] / seconds[1] - 1) * 100, (cpus[2] / cpus[1] - 1) * 100,
+                (fastest.seconds[2] / fastest.seconds[1] - 1) * 100,
+                (fastest.cpu[2] / fastest.cpu[1] - 1) * 100,
                 QFileInfo(reportPath).size() / 1048576.0);
-    return seconds;
+    return fastest.seconds;
 }
 
 } // namespace
