@@ -59,6 +59,8 @@ void BindingApply::runApply(BindingWriter &writer, ApplyJournal *journal)
     if (m_applying)
         return;
     const QScopedValueRollback<bool> applying(m_applying, true);
+    // Exit during the apply's reload releases the connections only once the apply is over.
+    const ProgramEnvironment::Use use(m_environment);
     WaitCursor waitCursor(m_screen);
     const bool plan = writer.isPlan();
     if (!plan) {
