@@ -37,23 +37,10 @@ constexpr quint32 Seed = 4;
 // best run is the one least disturbed by others.
 constexpr int Runs = 3;
 
-// The shared state start-up derives from the machine, set directly so the walk alone is timed.
+// Start-up's discovery, so that the walk alone is timed.
 void prepareSharedState(InstallForm &form)
 {
-    platform::MachineFacts &machine = form.platform().machine();
-    form.environment.shortComputerName = machine.computerName().toLower();
-    form.environment.domainDnsName = machine.domainDnsName().toLower();
-    form.environment.fullComputerName =
-        form.environment.shortComputerName + QLatin1Char('.') + form.environment.domainDnsName;
-    form.environment.fileMailboxRoot = QStringLiteral("file://./backofficestorage/") +
-                                       form.environment.domainDnsName + QStringLiteral("/mbx");
-    form.environment.httpMailboxRoot =
-        QStringLiteral("http://") + form.environment.fullComputerName +
-        QStringLiteral("/exadmin/") + form.environment.domainDnsName + QStringLiteral("/mbx");
-    form.environment.globalCatalogPath = QStringLiteral("GC://") + machine.globalCatalogHostName();
-    auto directory = form.platform().createDirectoryConnection();
-    directory->open(QStringLiteral("Active Directory Provider"), QString(), QString());
-    form.environment.useConnections(std::move(directory), form.platform().createStoreConnection());
+    form.onLoad();
     // The first activation would walk the directory on its own; only the timed walk may.
     form.firstActivationDone = true;
 }
