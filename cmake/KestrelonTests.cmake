@@ -47,15 +47,9 @@ function(kestrelon_program_test name)
 endfunction()
 
 # A test against a real server that the test starts itself (tests/services/slapdserver.h,
-# apacheserver.h, sambaserver.h), in a temporary folder.
+# apacheserver.h, sambaserver.h: the kestrelon_test_services library), in a temporary
+# folder.
 function(kestrelon_service_test name)
     kestrelon_add_test(${name} kestrelon_core service 120 ${ARGN} PROGRAMS kestrelon-lab
-        ENVIRONMENT ${KESTRELON_PROGRAM_ENVIRONMENT})
-    set(services slapdserver.cpp apacheserver.cpp sambaserver.cpp testcertificates.cpp)
-    list(TRANSFORM services PREPEND ${CMAKE_SOURCE_DIR}/tests/services/)
-    target_sources(${name} PRIVATE ${services})
-    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/services)
-    target_compile_definitions(${name} PRIVATE
-        KESTRELON_LDAP_SCHEMA="${CMAKE_SOURCE_DIR}/data/ldap/kestrelon.schema"
-        KESTRELON_AD_SCHEMA="${CMAKE_SOURCE_DIR}/data/ad/kestrelon-schema.ldif")
+        LIBS kestrelon_test_services ENVIRONMENT ${KESTRELON_PROGRAM_ENVIRONMENT})
 endfunction()
