@@ -391,8 +391,20 @@ int main(int argc, char **argv)
             applyOnly = true;
         else if (argument == QLatin1String("--preview"))
             previewOnly = true;
-        else
+        else if (argument.toInt() > 0)
             sizes.append(argument.toInt());
+        else {
+            const bool help = argument == QLatin1String("--help");
+            if (!help)
+                std::fprintf(stderr,
+                             "kestrelon-bench: not an option or a number of mailboxes: %s\n",
+                             argv[i]);
+            std::fprintf(help ? stdout : stderr,
+                         "usage: kestrelon-bench [--picker | --apply | --preview] [MAILBOXES...]\n"
+                         "  MAILBOXES: sizes of the generated lab, each above 0 (default 1000 "
+                         "10000 30000)\n");
+            return help ? 0 : 2;
+        }
     }
     if (sizes.isEmpty())
         sizes = {1000, 10000, 30000};

@@ -104,6 +104,11 @@ int main(int argc, char **argv)
         return 1;
     }
     const int mailboxes = argc > (samba ? 2 : 1) ? QString::fromLocal8Bit(argv[1]).toInt() : 30000;
+    if (mailboxes <= 0 || argc > (samba ? 3 : 2)) {
+        std::fprintf(stderr, "usage: kestrelon-ldap-bench [MAILBOXES, above 0; default 30000] "
+                             "[--samba]\n");
+        return 2;
+    }
     try {
         QTemporaryDir dir;
         const QString labPath = dir.filePath(QStringLiteral("lab.sqlite"));
