@@ -194,6 +194,11 @@ bool SambaServer::launch()
         return fail(QStringLiteral("samba is not installed (scripts/setup.sh installs "
                                    "samba-ad-dc)"));
     const QString domain = m_dir.filePath(QStringLiteral("domain"));
+    // The pid file's default place, /run/samba, is shared with every other Samba on the
+    // machine (another test run's, or the host's own): a second one there never comes up.
+    const QString pidDirectory = m_dir.filePath(QStringLiteral("run"));
+    if (!QDir().mkpath(pidDirectory))
+        return fail(QStringLiteral("cannot make %1").arg(pidDirectory));
     m_samba.setProcessChannelMode(QProcess::MergedChannels);
     // One process in a group of its own, which ends with the test however the test ends.
     m_samba.setChildProcessModifier([] {
@@ -207,7 +212,8 @@ bool SambaServer::launch()
          QStringLiteral("--option=dsdb:schema update allowed=true"),
          QStringLiteral("--option=tls keyfile=") + m_dir.filePath(QStringLiteral("server.key")),
          QStringLiteral("--option=tls certfile=") + m_dir.filePath(QStringLiteral("server.pem")),
-         QStringLiteral("--option=tls cafile=") + caFile()});
+         QStringLiteral("--option=tls cafile=") + caFile(),
+         QStringLiteral("--option=pid directory=") + pidDirectory});
     QElapsedTimer clock;
     clock.start();
     // On a machine busy with builds, a domain just loaded with thousands of entries can take
