@@ -277,17 +277,29 @@ struct FastestSteps
     }
 };
 
+// The window's model on a lab, started up and with its lists filled, the sink not to be
+// installed: where the applies run.
+struct ApplyBench
+{
+    explicit ApplyBench(const QString &labPath) : platform(lab::openLab(labPath))
+    {
+        prepareSharedState(form);
+        form.lists.refreshMailboxLists();
+        form.sink.installSinkCheck.setValue(0);
+    }
+
+    std::unique_ptr<platform::Platform> platform;
+    RecordingScreen screen;
+    InstallForm form{*platform, screen};
+};
+
 // Binds every unbound mailbox, rewrites every binding in batch mode, unbinds them all; the
 // last leaves every mailbox unbound, so the round runs Runs times (the first registers the
 // half the lab has unbound, the later ones all) and each apply's best counts.
 std::array<double, 3> applyRuns(const QString &labPath, int mailboxes)
 {
-    std::unique_ptr<platform::Platform> platform = lab::openLab(labPath);
-    RecordingScreen screen;
-    InstallForm form(*platform, screen);
-    prepareSharedState(form);
-    form.lists.refreshMailboxLists();
-    form.sink.installSinkCheck.setValue(0);
+    ApplyBench bench(labPath);
+    InstallForm &form = bench.form;
     FastestSteps fastest;
     for (int run = 0; run < Runs; ++run) {
         for (int step = 0; step < 3; ++step) {
@@ -314,12 +326,8 @@ std::array<double, 3> applyRuns(const QString &labPath, int mailboxes)
 // file. Returns the three times.
 std::array<double, 3> previewRuns(const QString &labPath, int mailboxes, const QString &reportPath)
 {
-    std::unique_ptr<platform::Platform> platform = lab::openLab(labPath);
-    RecordingScreen screen;
-    InstallForm form(*platform, screen);
-    prepareSharedState(form);
-    form.lists.refreshMailboxLists();
-    form.sink.installSinkCheck.setValue(0);
+    ApplyBench bench(labPath);
+    InstallForm &form = bench.form;
     int entries = 0;
     double cpu = 0;
     timeApply(form, form.lists.registerMailboxesCheck, form.lists.unboundMailboxList, &entries,
